@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Sourced by the scripts that run Windows programs under Wine. Sets up, once per build folder,
+# a Japanese locale and a Wine prefix, and starts a private X display with a window manager
+# when asked to. Call wine_env_start [--own-display]; wine_env_stop undoes what it started.
+
+repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+: "${TALVORINE_WINE_DIR:=$repo_root/build/wine}"
+export WINEPREFIX="${WINEPREFIX:-$TALVORINE_WINE_DIR/prefix}"
+export WINEARCH=win64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+wine_env_pids=()
+
+wait_for() {  # wait_for SECONDS COMMAND...: polls until the command succeeds
+  local limit=$1
+  shift
+  local deadline=$((SECONDS + limit))
+  until "$@" >/dev/null 2>&1; do
+    if [ $SECONDS -ge $deadline ]; then
+      echo "timed out waiting for: $*" >&2
+      return 1
+    fi
+    sleep 0.1
+  done
+}
+
+# Wine takes its ANSI code page from the locale; without a real ja_JP one the dialog fonts show
+# empty boxes. The locale is compiled privately, nothing under /etc changes.
+wine_env_locale() {
+  local dir="$TALVORINE_WINE_DIR/locale"
+  if [ ! -d "$dir/ja_JP.UTF-8" ]; then
+    mkdir -p "$dir"
+    localedef -i ja_JP -f UTF-8 "$dir/ja_JP.UTF-8" 2>/dev/null || [ -d "$dir/ja_JP.UTF-8" ]
+  fi
+  export LOCPATH="$dir"
+  export LANG=ja_JP.UTF-8
+  unset LC_ALL
+}
+
+wine_env_display() {
+  local number
+  for number in $(seq 90 150); do
+    if [ ! -e "/tmp/.X11-unix/X$number" ] && [ ! -e "/tmp/.X$number-lock" ]; then
+      break
+    fi
+  done
+  Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  wine_env_pids+=($!)
+  export DISPLAY=":$number"
+  wait_for 20 xdpyinfo
+  # Without a window manager Wine moves no X focus and keys go nowhere.
+  openbox >/dev/null 2>&1 &
+  wine_env_pids+=($!)
+  wait_for 20 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
+}
+
+wine_env_start() {
+  wine_env_locale
+  if [ "${1:-}" = "--own-display" ] || [ -z "${DISPLAY:-}" ]; then
+    wine_env_display
+  fi
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "Creating the Wine prefix $WINEPREFIX (once)..."
+    wine wineboot -i </dev/null >/dev/null 2>&1
+    wineserver -w
+  fi
+  # A persistent server saves every test the start-up; starting Wine's services here keeps
+  # their output away from the test runner's pipes.
+  wineserver -p
+  wine cmd /c exit </dev/null >/dev/null 2>&1
+}
+
+wine_env_stop() {
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  local pid
+  for pid in "${wine_env_pids[@]}"; do
+    kill "$pid" 2>/dev/null || true
+  done
+  for pid in "${wine_env_pids[@]}"; do
+    wait "$pid" 2>/dev/null || true
+  done
+  wine_env_pids=()
+}

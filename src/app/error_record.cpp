@@ -1,0 +1,23 @@
+#include "app/error_record.h"
+
+namespace talvorine::app {
+
+void MemoryErrorRecord::AddLine(std::string_view text) {
+  ForEachLine(text, [this](std::string_view line) {
+    lines_.emplace_back(line);
+    if (lines_.size() > max_lines_) {
+      lines_.pop_front();
+    }
+  });
+}
+
+std::string MemoryErrorRecord::Text() const {
+  std::string text;
+  for (const auto& line : lines_) {
+    text += line;
+    text += "\r\n";
+  }
+  return text;
+}
+
+}  // namespace talvorine::app

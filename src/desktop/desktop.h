@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace talvorine::desktop {
+
+// Virtual-key codes the core names (the Win32 VK_ values).
+inline constexpr std::uint16_t kVkBack = 0x08;
+inline constexpr std::uint16_t kVkTab = 0x09;
+inline constexpr std::uint16_t kVkReturn = 0x0D;
+inline constexpr std::uint16_t kVkShift = 0x10;
+inline constexpr std::uint16_t kVkControl = 0x11;
+inline constexpr std::uint16_t kVkMenu = 0x12;  // Alt
+inline constexpr std::uint16_t kVkCapital = 0x14;
+inline constexpr std::uint16_t kVkEscape = 0x1B;
+inline constexpr std::uint16_t kVkSpace = 0x20;
+
+// RegisterHotKey modifier flags.
+inline constexpr std::uint32_t kModAlt = 1;
+inline constexpr std::uint32_t kModControl = 2;
+inline constexpr std::uint32_t kModShift = 4;
+
+enum class KeyDirection { kDown, kUp };
+
+enum class MessageBoxStyle {
+  kOk,                // OK button, no icon
+  kOkInformation,     // OK button, information icon
+  kYesNoInformation,  // Yes and No buttons, information icon
+};
+
+enum class MessageBoxResult { kOk, kYes, kNo };
+
+// What the core asks of the desktop. Text is cp932 throughout.
+class Desktop {
+ public:
+  virtual ~Desktop() = default;
+
+  // System-wide hotkeys for the main window; false when the combination is taken.
+  virtual bool RegisterHotKey(int id, std::uint32_t modifiers, std::uint16_t virtual_key) = 0;
+  virtual void UnregisterHotKey(int id) = 0;
+
+  // One synthesized key event (keybd_event with scan code 0 and extra information 0).
+  virtual void KeyEvent(std::uint16_t virtual_key, KeyDirection direction) = 0;
+  // The key-down bit of the key's state (GetKeyState is negative).
+  virtual bool IsKeyDown(std::uint16_t virtual_key) = 0;
+
+  // Clipboard text. Each of these raises Error("クリップボードを開くことができません") when
+  // the clipboard cannot be opened.
+  virtual bool ClipboardHasText() = 0;
+  virtual std::string ClipboardText() = 0;  // empty when the clipboard holds no text
+  virtual void ClearClipboard() = 0;
+  virtual void SetClipboardText(std::string_view text) = 0;
+
+  // ShowWindow(GetForegroundWindow(), SW_SHOW).
+  virtual void ShowForegroundWindow() = 0;
+  // The application's most recently active pop-up comes to the foreground.
+  virtual void BringApplicationToFront() = 0;
+
+  // A modal message box owned by the main window.
+  virtual MessageBoxResult ShowMessageBox(std::string_view text, std::string_view caption,
+                                          MessageBoxStyle style) = 0;
+
+  // Opens a document or link with its associated program ("open" verb); failures are ignored.
+  virtual void ShellOpen(std::string_view target) = 0;
+
+  // Blocks the main thread.
+  virtual void Sleep(std::uint32_t milliseconds) = 0;
+  // Handles the pending messages of the main thread without waiting for new ones.
+  virtual void ProcessPendingMessages() = 0;
+};
+
+}  // namespace talvorine::desktop

@@ -1,0 +1,153 @@
+#include "support/fake_desktop.h"
+
+#include <cstdio>
+
+#include "common/error.h"
+
+namespace talvorine::testing {
+
+using desktop::KeyDirection;
+using desktop::MessageBoxResult;
+using desktop::MessageBoxStyle;
+
+namespace {
+
+std::string Hex(unsigned value) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "0x%02X", value);
+  return buffer;
+}
+
+}  // namespace
+
+bool FakeDesktop::RegisterHotKey(int id, std::uint32_t modifiers, std::uint16_t virtual_key) {
+  log.push_back("RegisterHotKey " + std::to_string(id) + " " + std::to_string(modifiers) + " " +
+                Hex(virtual_key));
+  const std::pair combination{modifiers, virtual_key};
+  if (taken_elsewhere.count(combination)) {
+    return false;
+  }
+  for (const auto& [other_id, combinations] : registered_hotkeys) {
+    for (const auto& held : combinations) {
+      if (held == combination) {
+        return false;
+      }
+    }
+  }
+  registered_hotkeys[id].push_back(combination);
+  return true;
+}
+
+void FakeDesktop::UnregisterHotKey(int id) {
+  log.push_back("UnregisterHotKey " + std::to_string(id));
+  // Like the system, one call removes one registration of the id.
+  auto it = registered_hotkeys.find(id);
+  if (it != registered_hotkeys.end()) {
+    it->second.erase(it->second.begin());
+    if (it->second.empty()) {
+      registered_hotkeys.erase(it);
+    }
+  }
+}
+
+void FakeDesktop::KeyEvent(std::uint16_t virtual_key, KeyDirection direction) {
+  log.push_back("Key " + Hex(virtual_key) + (direction == KeyDirection::kDown ? " down" : " up"));
+  key_events.push_back({virtual_key, direction});
+  if (direction == KeyDirection::kDown) {
+    keys_down.insert(virtual_key);
+  } else {
+    keys_down.erase(virtual_key);
+  }
+}
+
+bool FakeDesktop::IsKeyDown(std::uint16_t virtual_key) { return keys_down.count(virtual_key) > 0; }
+
+void FakeDesktop::ThrowIfClipboardBusy() {
+  if (clipboard_busy) {
+    log.push_back("Clipboard busy");
+    throw Error("クリップボードを開くことができません");
+  }
+}
+
+bool FakeDesktop::ClipboardHasText() {
+  ThrowIfClipboardBusy();
+  return clipboard_text.has_value();
+}
+
+std::string FakeDesktop::ClipboardText() {
+  ThrowIfClipboardBusy();
+  log.push_back("ClipboardText");
+  return clipboard_text.value_or(std::string());
+}
+
+void FakeDesktop::ClearClipboard() {
+  ThrowIfClipboardBusy();
+  log.push_back("ClearClipboard");
+  clipboard_text.reset();
+  clipboard_holds_other = false;
+}
+
+void FakeDesktop::SetClipboardText(std::string_view text) {
+  ThrowIfClipboardBusy();
+  log.push_back("SetClipboardText " + std::string(text));
+  clipboard_text = std::string(text);
+  clipboard_holds_other = false;
+}
+
+void FakeDesktop::ShowForegroundWindow() {
+  log.push_back("ShowForegroundWindow");
+  ++foreground_shown;
+}
+
+void FakeDesktop::BringApplicationToFront() {
+  log.push_back("BringApplicationToFront");
+  ++brought_to_front;
+}
+
+MessageBoxResult FakeDesktop::ShowMessageBox(std::string_view text, std::string_view caption,
+                                             MessageBoxStyle style) {
+  log.push_back("MessageBox " + std::string(caption) + ": " + std::string(text));
+  message_boxes.push_back({std::string(text), std::string(caption), style});
+  if (on_message_box) {
+    on_message_box(message_boxes.back());
+  }
+  if (!message_box_answers.empty()) {
+    const MessageBoxResult answer = message_box_answers.front();
+    message_box_answers.pop_front();
+    return answer;
+  }
+  return style == MessageBoxStyle::kYesNoInformation ? MessageBoxResult::kNo
+                                                      : MessageBoxResult::kOk;
+}
+
+void FakeDesktop::ShellOpen(std::string_view target) {
+  log.push_back("ShellOpen " + std::string(target));
+  shell_opened.emplace_back(target);
+}
+
+void FakeDesktop::Sleep(std::uint32_t milliseconds) {
+  log.push_back("Sleep " + std::to_string(milliseconds));
+  slept_milliseconds += milliseconds;
+  if (timers_) {
+    timers_->Pass(milliseconds);
+  }
+}
+
+void FakeDesktop::ProcessPendingMessages() {
+  log.push_back("ProcessPendingMessages");
+  ++pending_message_pumps;
+  if (timers_) {
+    timers_->DeliverDue();
+  }
+  if (on_process_messages) {
+    on_process_messages();
+  }
+}
+
+std::vector<FakeDesktop::KeyEventRecord> FakeDesktop::TakeKeyEvents() {
+  std::vector<KeyEventRecord> events;
+  events.swap(key_events);
+  return events;
+}
+
+}  // namespace talvorine::testing

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "desktop/desktop.h"
+#include "support/fake_timers.h"
+
+namespace talvorine::testing {
+
+// A desktop that behaves like one: the clipboard holds text, the key-state table follows the
+// synthesized key events, a hotkey combination can be registered once. Each part can be told to
+// fail. Every call is also written to `log`, one readable line each, for sequence assertions.
+class FakeDesktop : public desktop::Desktop {
+ public:
+  struct KeyEventRecord {
+    std::uint16_t virtual_key;
+    desktop::KeyDirection direction;
+    bool operator==(const KeyEventRecord&) const = default;
+  };
+  struct MessageBoxRecord {
+    std::string text;
+    std::string caption;
+    desktop::MessageBoxStyle style;
+  };
+
+  // With timers, Sleep moves their clock on (without ticks) and ProcessPendingMessages delivers
+  // the ticks that are due, as on the real message loop.
+  explicit FakeDesktop(FakeTimers* timers = nullptr) : timers_(timers) {}
+
+  bool RegisterHotKey(int id, std::uint32_t modifiers, std::uint16_t virtual_key) override;
+  void UnregisterHotKey(int id) override;
+  void KeyEvent(std::uint16_t virtual_key, desktop::KeyDirection direction) override;
+  bool IsKeyDown(std::uint16_t virtual_key) override;
+  bool ClipboardHasText() override;
+  std::string ClipboardText() override;
+  void ClearClipboard() override;
+  void SetClipboardText(std::string_view text) override;
+  void ShowForegroundWindow() override;
+  void BringApplicationToFront() override;
+  desktop::MessageBoxResult ShowMessageBox(std::string_view text, std::string_view caption,
+                                           desktop::MessageBoxStyle style) override;
+  void ShellOpen(std::string_view target) override;
+  void Sleep(std::uint32_t milliseconds) override;
+  void ProcessPendingMessages() override;
+
+  // Test controls.
+  void HoldKey(std::uint16_t virtual_key) { keys_down.insert(virtual_key); }
+  void ReleaseKey(std::uint16_t virtual_key) { keys_down.erase(virtual_key); }
+  // A combination that another program holds.
+  void TakeCombination(std::uint32_t modifiers, std::uint16_t virtual_key) {
+    taken_elsewhere.insert({modifiers, virtual_key});
+  }
+  // Puts something other than text on the clipboard (a picture): no text is there then.
+  void PutPictureOnClipboard() {
+    clipboard_text.reset();
+    clipboard_holds_other = true;
+  }
+  // The key events since the last call to this, then forgets them.
+  std::vector<KeyEventRecord> TakeKeyEvents();
+
+  // State, readable and settable by tests.
+  std::map<int, std::vector<std::pair<std::uint32_t, std::uint16_t>>> registered_hotkeys;
+  std::set<std::pair<std::uint32_t, std::uint16_t>> taken_elsewhere;
+  std::set<std::uint16_t> keys_down;
+  std::vector<KeyEventRecord> key_events;
+  std::optional<std::string> clipboard_text;
+  bool clipboard_holds_other = false;
+  bool clipboard_busy = false;  // every clipboard call raises the "cannot open" error
+  std::vector<MessageBoxRecord> message_boxes;
+  std::deque<desktop::MessageBoxResult> message_box_answers;  // default: kOk / kNo
+  std::vector<std::string> shell_opened;
+  std::uint64_t slept_milliseconds = 0;
+  int foreground_shown = 0;
+  int brought_to_front = 0;
+  int pending_message_pumps = 0;
+  std::vector<std::string> log;
+  // Runs inside ProcessPendingMessages, after due timer ticks (a hotkey or a datagram arriving).
+  std::function<void()> on_process_messages;
+  // Runs inside ShowMessageBox before it returns (a datagram arriving while a box is open).
+  std::function<void(const MessageBoxRecord&)> on_message_box;
+
+ private:
+  void ThrowIfClipboardBusy();
+
+  FakeTimers* timers_;
+};
+
+}  // namespace talvorine::testing
