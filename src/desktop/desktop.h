@@ -16,6 +16,7 @@ inline constexpr std::uint16_t kVkMenu = 0x12;  // Alt
 inline constexpr std::uint16_t kVkCapital = 0x14;
 inline constexpr std::uint16_t kVkEscape = 0x1B;
 inline constexpr std::uint16_t kVkSpace = 0x20;
+inline constexpr std::uint16_t kVkV = 0x56;
 
 // RegisterHotKey modifier flags.
 inline constexpr std::uint32_t kModAlt = 1;
@@ -23,6 +24,21 @@ inline constexpr std::uint32_t kModControl = 2;
 inline constexpr std::uint32_t kModShift = 4;
 
 enum class KeyDirection { kDown, kUp };
+
+// A window of the desktop, as an opaque handle; 0 is no window.
+using WindowHandle = std::uintptr_t;
+
+struct Point {
+  int x = 0;
+  int y = 0;
+  bool operator==(const Point&) const = default;
+};
+
+struct Size {
+  int width = 0;
+  int height = 0;
+  bool operator==(const Size&) const = default;
+};
 
 enum class MessageBoxStyle {
   kOk,                // OK button, no icon
@@ -64,6 +80,28 @@ class Desktop {
 
   // Opens a document or link with its associated program ("open" verb); failures are ignored.
   virtual void ShellOpen(std::string_view target) = 0;
+
+  // Windows and input focus, for placing the candidate window and for handing the keyboard to
+  // the program a paste goes to. None of these reports a failure: a call that fails leaves the
+  // result it would give for no window (0, or the point it was given).
+  virtual WindowHandle MainWindow() = 0;
+  virtual void HideMainWindow() = 0;
+  virtual WindowHandle ForegroundWindow() = 0;
+  // The child at the top of the window's z-order (GetWindow with GW_CHILD).
+  virtual WindowHandle FirstChildWindow(WindowHandle window) = 0;
+  // Whether the window belongs to this program.
+  virtual bool IsOwnWindow(WindowHandle window) = 0;
+  virtual std::uint32_t WindowThreadId(WindowHandle window) = 0;
+  virtual void AttachThreadInput(std::uint32_t from_thread, std::uint32_t to_thread,
+                                 bool attach) = 0;
+  // The foreground lock time-out, in milliseconds; setting it is not written to the profile.
+  virtual std::uint32_t ForegroundLockTimeout() = 0;
+  virtual void SetForegroundLockTimeout(std::uint32_t milliseconds) = 0;
+  virtual void SetForegroundWindow(WindowHandle window) = 0;
+  // The caret of the current (or attached) thread, in client coordinates.
+  virtual Point CaretPos() = 0;
+  virtual Point ClientToScreen(WindowHandle window, Point point) = 0;
+  virtual Size PrimaryScreenSize() = 0;
 
   // Blocks the main thread.
   virtual void Sleep(std::uint32_t milliseconds) = 0;

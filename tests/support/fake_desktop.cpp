@@ -125,11 +125,95 @@ void FakeDesktop::ShellOpen(std::string_view target) {
   shell_opened.emplace_back(target);
 }
 
+desktop::WindowHandle FakeDesktop::MainWindow() {
+  return kMainWindow;
+}
+
+void FakeDesktop::HideMainWindow() {
+  log.push_back("HideMainWindow");
+  main_window_visible = false;
+}
+
+desktop::WindowHandle FakeDesktop::ForegroundWindow() {
+  return foreground_window;
+}
+
+desktop::WindowHandle FakeDesktop::FirstChildWindow(desktop::WindowHandle window) {
+  const auto it = windows.find(window);
+  return it == windows.end() ? 0 : it->second.first_child;
+}
+
+bool FakeDesktop::IsOwnWindow(desktop::WindowHandle window) {
+  const auto it = windows.find(window);
+  return it != windows.end() && it->second.own;
+}
+
+std::uint32_t FakeDesktop::WindowThreadId(desktop::WindowHandle window) {
+  const auto it = windows.find(window);
+  return it == windows.end() ? 0 : it->second.thread_id;
+}
+
+void FakeDesktop::AttachThreadInput(std::uint32_t from_thread, std::uint32_t to_thread,
+                                    bool attach) {
+  log.push_back("AttachThreadInput " + std::to_string(from_thread) + " " +
+                std::to_string(to_thread) + (attach ? " attach" : " detach"));
+  // Like the system, a thread cannot attach to itself or to no thread.
+  if (from_thread == 0 || to_thread == 0 || from_thread == to_thread) {
+    return;
+  }
+  if (attach) {
+    attached_threads.insert({from_thread, to_thread});
+  } else {
+    attached_threads.erase({from_thread, to_thread});
+  }
+}
+
+std::uint32_t FakeDesktop::ForegroundLockTimeout() {
+  log.push_back("ForegroundLockTimeout");
+  return foreground_lock_timeout;
+}
+
+void FakeDesktop::SetForegroundLockTimeout(std::uint32_t milliseconds) {
+  log.push_back("SetForegroundLockTimeout " + std::to_string(milliseconds));
+  foreground_lock_timeout = milliseconds;
+}
+
+void FakeDesktop::SetForegroundWindow(desktop::WindowHandle window) {
+  log.push_back("SetForegroundWindow " + std::to_string(window));
+  if (window != 0) {
+    foreground_window = window;
+  }
+}
+
+desktop::Point FakeDesktop::CaretPos() {
+  log.push_back("CaretPos");
+  if (caret_thread == kOwnThread || attached_threads.count({kOwnThread, caret_thread})) {
+    return caret_pos;
+  }
+  return {};
+}
+
+desktop::Point FakeDesktop::ClientToScreen(desktop::WindowHandle window, desktop::Point point) {
+  log.push_back("ClientToScreen " + std::to_string(window));
+  const auto it = windows.find(window);
+  if (it == windows.end()) {
+    return point;
+  }
+  return {point.x + it->second.client_origin.x, point.y + it->second.client_origin.y};
+}
+
+desktop::Size FakeDesktop::PrimaryScreenSize() {
+  return screen_size;
+}
+
 void FakeDesktop::Sleep(std::uint32_t milliseconds) {
   log.push_back("Sleep " + std::to_string(milliseconds));
   slept_milliseconds += milliseconds;
   if (timers_) {
     timers_->Pass(milliseconds);
+  }
+  if (on_sleep) {
+    on_sleep(milliseconds);
   }
 }
 

@@ -33,7 +33,9 @@ class FakeDesktop : public desktop::Desktop {
 
   // With timers, Sleep moves their clock on (without ticks) and ProcessPendingMessages delivers
   // the ticks that are due, as on the real message loop.
-  explicit FakeDesktop(FakeTimers* timers = nullptr) : timers_(timers) {}
+  explicit FakeDesktop(FakeTimers* timers = nullptr) : timers_(timers) {
+    windows[kMainWindow] = Window{kOwnThread, 0, true, {}};
+  }
 
   bool RegisterHotKey(int id, std::uint32_t modifiers, std::uint16_t virtual_key) override;
   void UnregisterHotKey(int id) override;
@@ -48,6 +50,19 @@ class FakeDesktop : public desktop::Desktop {
   desktop::MessageBoxResult ShowMessageBox(std::string_view text, std::string_view caption,
                                            desktop::MessageBoxStyle style) override;
   void ShellOpen(std::string_view target) override;
+  desktop::WindowHandle MainWindow() override;
+  void HideMainWindow() override;
+  desktop::WindowHandle ForegroundWindow() override;
+  desktop::WindowHandle FirstChildWindow(desktop::WindowHandle window) override;
+  bool IsOwnWindow(desktop::WindowHandle window) override;
+  std::uint32_t WindowThreadId(desktop::WindowHandle window) override;
+  void AttachThreadInput(std::uint32_t from_thread, std::uint32_t to_thread, bool attach) override;
+  std::uint32_t ForegroundLockTimeout() override;
+  void SetForegroundLockTimeout(std::uint32_t milliseconds) override;
+  void SetForegroundWindow(desktop::WindowHandle window) override;
+  desktop::Point CaretPos() override;
+  desktop::Point ClientToScreen(desktop::WindowHandle window, desktop::Point point) override;
+  desktop::Size PrimaryScreenSize() override;
   void Sleep(std::uint32_t milliseconds) override;
   void ProcessPendingMessages() override;
 
@@ -63,6 +78,17 @@ class FakeDesktop : public desktop::Desktop {
     clipboard_text.reset();
     clipboard_holds_other = true;
   }
+  // A window of the fake desktop: the thread that owns it, its first child, whether it is one of
+  // this program's, and where its client area starts on the screen.
+  struct Window {
+    std::uint32_t thread_id = 0;
+    desktop::WindowHandle first_child = 0;
+    bool own = false;
+    desktop::Point client_origin;
+  };
+  static constexpr desktop::WindowHandle kMainWindow = 1;
+  static constexpr std::uint32_t kOwnThread = 1;
+  void AddWindow(desktop::WindowHandle handle, Window window) { windows[handle] = window; }
   // The key events since the last call to this, then forgets them.
   std::vector<KeyEventRecord> TakeKeyEvents();
 
@@ -82,6 +108,19 @@ class FakeDesktop : public desktop::Desktop {
   int brought_to_front = 0;
   int pending_message_pumps = 0;
   std::vector<std::string> log;
+  // Windows: the main window (kMainWindow, thread kOwnThread) is there from the start.
+  std::map<desktop::WindowHandle, Window> windows;
+  desktop::WindowHandle foreground_window = 0;
+  bool main_window_visible = false;
+  std::uint32_t foreground_lock_timeout = 200000;
+  // The caret belongs to one thread; another thread reads it only while attached to that one,
+  // and reads (0, 0) otherwise, as a thread without a caret of its own does.
+  std::uint32_t caret_thread = 0;
+  desktop::Point caret_pos;
+  std::set<std::pair<std::uint32_t, std::uint32_t>> attached_threads;
+  desktop::Size screen_size{1024, 768};
+  // Runs inside Sleep after the clock has moved on (a window coming to the front meanwhile).
+  std::function<void(std::uint32_t)> on_sleep;
   // Runs inside ProcessPendingMessages, after due timer ticks (a hotkey or a datagram arriving).
   std::function<void()> on_process_messages;
   // Runs inside ShowMessageBox before it returns (a datagram arriving while a box is open).
