@@ -4,32 +4,54 @@
 
 namespace talvorine::lookup {
 
-PhraseTable::PhraseTable() : lines_(std::make_shared<const std::vector<std::string>>()) {}
+PhraseTable::PhraseTable() : content_(std::make_shared<TableLines>()) {}
 
 PhraseTable::PhraseTable(std::vector<std::string> lines)
-    : lines_(std::make_shared<const std::vector<std::string>>(std::move(lines))) {}
-
-PhraseTable PhraseTable::OneEmptyRow() { return PhraseTable(std::vector<std::string>(1)); }
-
-std::vector<std::string>& PhraseTable::Own() {
-  auto own = std::make_shared<std::vector<std::string>>(*lines_);
-  std::vector<std::string>& lines = *own;
-  lines_ = std::move(own);
-  return lines;
+    : content_(std::make_shared<TableLines>()) {
+  content_->heads.reserve(lines.size());
+  for (const std::string& line : lines) {
+    content_->heads.push_back(MakeLineHead(line));
+  }
+  content_->lines = std::move(lines);
 }
 
-void PhraseTable::SetLine(std::size_t index, std::string text) { Own()[index] = std::move(text); }
+PhraseTable PhraseTable::OneEmptyRow() {
+  return PhraseTable(std::vector<std::string>(1));
+}
+
+TableLines& PhraseTable::Own() {
+  // A count of one means no copy or snapshot exists anywhere, so no other thread can be
+  // taking one now: editing in place is safe, and loading a large file line by line stays linear.
+  if (content_.use_count() != 1) {
+    content_ = std::make_shared<TableLines>(*content_);
+  }
+  return *content_;
+}
+
+void PhraseTable::SetLine(std::size_t index, std::string text) {
+  TableLines& own = Own();
+  own.heads[index] = MakeLineHead(text);
+  own.lines[index] = std::move(text);
+}
 
 void PhraseTable::InsertLine(std::size_t index, std::string text) {
-  auto& lines = Own();
-  lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(index), std::move(text));
+  TableLines& own = Own();
+  const auto at = static_cast<std::ptrdiff_t>(index);
+  own.heads.insert(own.heads.begin() + at, MakeLineHead(text));
+  own.lines.insert(own.lines.begin() + at, std::move(text));
 }
 
 void PhraseTable::EraseLine(std::size_t index) {
-  auto& lines = Own();
-  lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(index));
+  TableLines& own = Own();
+  const auto at = static_cast<std::ptrdiff_t>(index);
+  own.heads.erase(own.heads.begin() + at);
+  own.lines.erase(own.lines.begin() + at);
 }
 
-void PhraseTable::AppendLine(std::string text) { Own().push_back(std::move(text)); }
+void PhraseTable::AppendLine(std::string text) {
+  TableLines& own = Own();
+  own.heads.push_back(MakeLineHead(text));
+  own.lines.push_back(std::move(text));
+}
 
 }  // namespace talvorine::lookup

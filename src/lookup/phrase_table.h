@@ -6,23 +6,36 @@
 #include <string_view>
 #include <vector>
 
+#include "lookup/line_head.h"
+
 namespace talvorine::lookup {
 
+// The lines of a table at one moment, with the head of each line (line_head.h) at the same index.
+struct TableLines {
+  std::vector<std::string> lines;
+  std::vector<LineHead> heads;
+};
+
 // An ordered list of cp932 lines, normally stroke "=" phrase. Lines without "=", empty lines and
-// duplicates keep their place. Copies share their lines; an edit makes the editing table its own
-// copy, so a copy taken earlier (a candidate list, a refresh in flight) never changes under it.
+// duplicates keep their place. Copies share their lines; an edit of a table whose lines are
+// shared makes the editing table its own copy first, so a copy or snapshot taken earlier (a
+// candidate list, a refresh in flight) never changes under it. A table that shares with no one
+// is edited in place.
 class PhraseTable {
  public:
   PhraseTable();
   explicit PhraseTable(std::vector<std::string> lines);
+  // A moved-from table keeps its lines: moving shares them like a copy.
+  PhraseTable(const PhraseTable&) = default;
+  PhraseTable& operator=(const PhraseTable&) = default;
 
   // The table the main window starts with: one empty row.
   static PhraseTable OneEmptyRow();
 
-  std::size_t size() const { return lines_->size(); }
-  bool empty() const { return lines_->empty(); }
-  std::string_view line(std::size_t index) const { return (*lines_)[index]; }
-  const std::vector<std::string>& lines() const { return *lines_; }
+  std::size_t size() const { return content_->lines.size(); }
+  bool empty() const { return content_->lines.empty(); }
+  std::string_view line(std::size_t index) const { return content_->lines[index]; }
+  const std::vector<std::string>& lines() const { return content_->lines; }
 
   void SetLine(std::size_t index, std::string text);
   void InsertLine(std::size_t index, std::string text);
@@ -30,12 +43,17 @@ class PhraseTable {
   void AppendLine(std::string text);
 
   // The shared, immutable lines of this table as it stands now.
-  std::shared_ptr<const std::vector<std::string>> snapshot() const { return lines_; }
+  std::shared_ptr<const std::vector<std::string>> snapshot() const {
+    return {content_, &content_->lines};
+  }
+  // The same, with the line heads the lookup scans.
+  std::shared_ptr<const TableLines> content() const { return content_; }
 
  private:
-  std::vector<std::string>& Own();
+  TableLines& Own();
 
-  std::shared_ptr<const std::vector<std::string>> lines_;
+  // Never null. Shared with copies and snapshots; written only while this table is its one owner.
+  std::shared_ptr<TableLines> content_;
 };
 
 }  // namespace talvorine::lookup

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+namespace talvorine::lookup {
+
+// The first bytes of a line packed into one word: bytes 0 to 6 of the line in bits 0 to 55
+// (zero where the line is shorter), its length capped at 255 in bits 56 to 63. Kept in a
+// contiguous array beside the lines, it lets a prefix scan decide nearly every line without
+// touching the line's own storage.
+using LineHead = std::uint64_t;
+
+inline constexpr std::size_t kLineHeadBytes = 7;
+
+constexpr LineHead MakeLineHead(std::string_view line) {
+  LineHead head = 0;
+  const std::size_t inline_bytes = std::min(line.size(), kLineHeadBytes);
+  for (std::size_t i = 0; i < inline_bytes; ++i) {
+    head |= LineHead{static_cast<unsigned char>(line[i])} << (8 * i);
+  }
+  return head | (LineHead{std::min<std::size_t>(line.size(), 255)} << 56);
+}
+
+// "The line's first bytes equal the prefix", byte for byte, tested on a line's head first.
+// A line shorter than the prefix does not match; the empty prefix matches every line.
+class StrokePrefix {
+ public:
+  // The prefix text must outlive this object.
+  constexpr explicit StrokePrefix(std::string_view prefix) : prefix_(prefix) {
+    const std::size_t inline_bytes = std::min(prefix.size(), kLineHeadBytes);
+    for (std::size_t i = 0; i < inline_bytes; ++i) {
+      bytes_ |= LineHead{static_cast<unsigned char>(prefix[i])} << (8 * i);
+      mask_ |= LineHead{0xFF} << (8 * i);
+    }
+    min_length_ = std::min<std::size_t>(prefix.size(), 255);
+  }
+
+  std::size_t size() const { return prefix_.size(); }
+
+  // `line` is read only for a prefix longer than the head holds.
+  bool Matches(LineHead head, const std::string& line) const {
+    if ((head & mask_) != bytes_ || (head >> 56) < min_length_) {
+      return false;
+    }
+    if (prefix_.size() <= kLineHeadBytes) {
+      return true;
+    }
+    return line.size() >= prefix_.size() &&
+           std::memcmp(line.data() + kLineHeadBytes, prefix_.data() + kLineHeadBytes,
+                       prefix_.size() - kLineHeadBytes) == 0;
+  }
+
+ private:
+  std::string_view prefix_;
+  LineHead bytes_ = 0;
+  LineHead mask_ = 0;
+  LineHead min_length_ = 0;
+};
+
+}  // namespace talvorine::lookup
