@@ -180,9 +180,17 @@ void FakeDesktop::SetForegroundLockTimeout(std::uint32_t milliseconds) {
 
 void FakeDesktop::SetForegroundWindow(desktop::WindowHandle window) {
   log.push_back("SetForegroundWindow " + std::to_string(window));
-  if (window != 0) {
-    foreground_window = window;
+  if (window == 0) {
+    return;
   }
+  // A child window brings the window it belongs to to the front.
+  for (const auto& [handle, parent] : windows) {
+    if (parent.first_child == window) {
+      window = handle;
+      break;
+    }
+  }
+  foreground_window = window;
 }
 
 desktop::Point FakeDesktop::CaretPos() {
