@@ -1,0 +1,17 @@
+#include "app/handler_guard.h"
+
+#include <string>
+
+namespace talvorine::app {
+
+void HandlerGuard::ApplicationException(std::string_view message) noexcept {
+  try {
+    std::string line = "エラー：";
+    line += message;
+    record_.AddLine(line);
+  } catch (...) {
+    // Out of memory while recording: nothing more can be done, and the loop must go on.
+  }
+}
+
+}  // namespace talvorine::app
