@@ -1,0 +1,87 @@
+#include "lan/file_sender.h"
+
+#include <exception>
+#include <string>
+#include <utility>
+
+#include "common/error.h"
+#include "lan/datagram.h"
+
+namespace talvorine::lan {
+
+FileSender::FileSender(LanService& service, LanDesktop& desktop, files::Dialogs& dialogs,
+                       LanView& view, app::ErrorRecord& record, FileOpener open_file)
+    : service_(service),
+      desktop_(desktop),
+      dialogs_(dialogs),
+      view_(view),
+      record_(record),
+      open_file_(std::move(open_file)) {}
+
+void FileSender::SendFile() {
+  const auto path = dialogs_.RunFileDialog(files::FileDialogId::kSendFileDialog);
+  if (!path) {
+    return;
+  }
+  const std::unique_ptr<ByteSource> file = open_file_(*path);
+  if (!file) {
+    return;
+  }
+  const std::string host_name = service_.host().HostName();
+  if (!service_.settings().CkNWUse) {
+    return;
+  }
+  service_.DetermineBroadcastAddress();
+  if (service_.BroadcastAddress().empty()) {
+    // Every datagram would fail: say so once instead of once per chunk.
+    throw Error("送信先のアドレスが決まっていません");
+  }
+
+  try {
+    service_.SendDatagram(MakeFileStart(host_name, *path));
+    view_.ShowSendForm();
+  } catch (const std::exception&) {
+    // Receivers that missed the start ignore the chunks; the others still get the file.
+  }
+
+  view_.SetProgressBar1Max(file->Size());
+  view_.SetLabel2Caption(kSendingCaption);
+  view_.StartTrayAnimation();
+
+  std::uint64_t position = 0;
+  bool read_failed = false;
+  bool at_end = false;
+  while (!at_end && !read_failed) {
+    FileChunk chunk = ReadNextChunk(*file);
+    at_end = chunk.at_end;
+    if (chunk.read_failed) {
+      record_.AddLine(kErrRead);
+      read_failed = true;
+    }
+    position += chunk.data.size();
+    view_.SetProgressBar1Position(position);
+    try {
+      service_.SendDatagram(MakeFileChunk(chunk.data));
+    } catch (const std::exception&) {
+      record_.AddLine(kErrFL);
+    }
+    desktop_.Sleep(kChunkPauseMilliseconds);
+    desktop_.ProcessPendingMessages();
+  }
+
+  view_.StopTrayAnimation();
+  view_.HideSendForm();
+
+  if (read_failed) {
+    // Without its end the incomplete file is never offered to receivers as a whole one, and
+    // the sender is not told that it was sent.
+    return;
+  }
+  try {
+    service_.SendDatagram(MakeFileEnd(host_name, *path));
+  } catch (const std::exception&) {
+    record_.AddLine(kErrFE);
+  }
+}
+
+}  // namespace talvorine::lan
