@@ -1,0 +1,61 @@
+#include "app/error_record.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace talvorine::app {
+namespace {
+
+using testing::ReadFileBytes;
+using testing::TempWorkingDir;
+
+struct LineCase {
+  const char* name;
+  const char* text;
+  std::vector<std::string> lines;
+};
+
+TEST(MemoryErrorRecord, ATextWithLineBreaksBecomesSeveralLines) {
+  const LineCase cases[] = {
+      {"plain", "abc", {"abc"}},
+      {"CR LF", "a\r\nb", {"a", "b"}},
+      {"lone LF and lone CR", "a\nb\rc", {"a", "b", "c"}},
+      {"empty text", "", {""}},
+      {"break at the end", "a\r\n", {"a"}},
+      {"empty line inside", "a\r\n\r\nb", {"a", "", "b"}},
+  };
+  for (const LineCase& c : cases) {
+    MemoryErrorRecord record;
+    record.AddLine(c.text);
+    EXPECT_EQ(std::vector<std::string>(record.lines().begin(), record.lines().end()), c.lines)
+        << c.name;
+  }
+}
+
+TEST(MemoryErrorRecord, KeepsTheLastLinesOnlyUpToItsCap) {
+  MemoryErrorRecord record;
+  for (int i = 0; i < 20005; ++i) {
+    record.AddLine("line " + std::to_string(i));
+  }
+  ASSERT_EQ(record.lines().size(), 20000u);
+  EXPECT_EQ(record.lines().front(), "line 5");
+  EXPECT_EQ(record.lines().back(), "line 20004");
+}
+
+TEST(ErrorLog, HoldsEveryLineWithCrLfInCp932) {
+  TempWorkingDir dir;
+  MemoryErrorRecord record;
+  record.AddLine(kErrorRecordTitle);
+  record.AddLine("エラー：ファイル x は開けません");
+  WriteErrorLog(record);
+  EXPECT_EQ(ReadFileBytes(".Talvorine.log"),
+            "\x81\x79Talvorine \x83\x47\x83\x89\x81\x5B\x8B\x4C\x98\x5E\x81\x7A\r\n"
+            "エラー：ファイル x は開けません\r\n");
+}
+
+}  // namespace
+}  // namespace talvorine::app
