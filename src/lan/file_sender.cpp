@@ -47,16 +47,38 @@ void FileSender::SendFile() {
   view_.SetProgressBar1Max(file->Size());
   view_.SetLabel2Caption(kSendingCaption);
   view_.StartTrayAnimation();
+  bool whole = false;
+  {
+    // The window and the tray icon must not go on telling of a send that has ended, however
+    // it ended.
+    struct ProgressScope {
+      LanView& view;
+      ~ProgressScope() {
+        view.StopTrayAnimation();
+        view.HideSendForm();
+      }
+    } progress{view_};
+    whole = SendChunks(*file);
+  }
 
+  if (!whole) {
+    // Without its end the incomplete file is never offered to receivers as a whole one, and
+    // the sender is not told that it was sent.
+    return;
+  }
+  try {
+    service_.SendDatagram(MakeFileEnd(host_name, *path));
+  } catch (const std::exception&) {
+    record_.AddLine(kErrFE);
+  }
+}
+
+bool FileSender::SendChunks(ByteSource& file) {
   std::uint64_t position = 0;
-  bool read_failed = false;
-  bool at_end = false;
-  while (!at_end && !read_failed) {
-    FileChunk chunk = ReadNextChunk(*file);
-    at_end = chunk.at_end;
+  for (;;) {
+    const FileChunk chunk = ReadNextChunk(file);
     if (chunk.read_failed) {
       record_.AddLine(kErrRead);
-      read_failed = true;
     }
     position += chunk.data.size();
     view_.SetProgressBar1Position(position);
@@ -67,20 +89,13 @@ void FileSender::SendFile() {
     }
     desktop_.Sleep(kChunkPauseMilliseconds);
     desktop_.ProcessPendingMessages();
-  }
-
-  view_.StopTrayAnimation();
-  view_.HideSendForm();
-
-  if (read_failed) {
-    // Without its end the incomplete file is never offered to receivers as a whole one, and
-    // the sender is not told that it was sent.
-    return;
-  }
-  try {
-    service_.SendDatagram(MakeFileEnd(host_name, *path));
-  } catch (const std::exception&) {
-    record_.AddLine(kErrFE);
+    if (chunk.read_failed) {
+      // A read that failed once would fail again: the loop would never see the file's end.
+      return false;
+    }
+    if (chunk.at_end) {
+      return true;
+    }
   }
 }
 

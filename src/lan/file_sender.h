@@ -33,6 +33,9 @@ class FileSender {
   void SendFile();
 
  private:
+  // Sends the chunks with their pauses; false when reading the file failed.
+  bool SendChunks(ByteSource& file);
+
   LanService& service_;
   LanDesktop& desktop_;
   files::Dialogs& dialogs_;

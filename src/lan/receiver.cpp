@@ -74,14 +74,18 @@ void Receiver::IdUDPServer1UDPRead(std::string_view datagram, std::string_view s
     }
     return;
   }
-  handling_ = true;
+  // Whatever happens, the next datagram must be handled again, not queued for ever.
+  struct HandlingScope {
+    bool& handling;
+    explicit HandlingScope(bool& flag) : handling(flag) { handling = true; }
+    ~HandlingScope() { handling = false; }
+  } scope(handling_);
   Handle(datagram, source_address);
   while (!waiting_.empty()) {
     const WaitingDatagram next = std::move(waiting_.front());
     waiting_.pop_front();
     Handle(next.bytes, next.source_address);
   }
-  handling_ = false;
 }
 
 void Receiver::Handle(std::string_view bytes, std::string_view source_address) {

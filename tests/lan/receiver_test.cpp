@@ -196,6 +196,18 @@ TEST_F(ReceiverTest, AHostNameThatDiffersOnlyInCaseIsAnotherPc) {
   EXPECT_EQ(rig.desktop.message_boxes[0].caption, "到着ファイルの保存");
 }
 
+TEST_F(ReceiverTest, AnEmptyHostNameIsAnotherPcsAndAMissingPathProposesNoName) {
+  rig.desktop.message_box_answers = {MessageBoxResult::kYes};
+  Receive("FS:");
+  Receive(MakeFileChunk("x"));
+  Receive("FE::C:\\ignored.txt");
+  ASSERT_EQ(rig.desktop.message_boxes.size(), 1u);
+  EXPECT_EQ(rig.desktop.message_boxes[0].text, " からファイルが届きました。保存しますか？");
+  ASSERT_EQ(rig.dialogs.calls.size(), 1u);
+  EXPECT_EQ(rig.dialogs.calls[0].initial_name, "");
+  EXPECT_FALSE(TempFileExists());
+}
+
 TEST_F(ReceiverTest, ANewerStartFromAnotherPcTakesOverTheReception) {
   const std::string target = dir.File("second.txt");
   rig.desktop.message_box_answers = {MessageBoxResult::kYes};
