@@ -154,6 +154,10 @@ void Control::ApplyFont(HFONT window_font) {
   look.lfWeight = font_spec_.bold ? FW_BOLD : look.lfWeight;
   look.lfItalic = font_spec_.italic ? TRUE : FALSE;
   look.lfUnderline = font_spec_.underline ? TRUE : FALSE;
+  if (font_spec_.fixed_pitch) {
+    look.lfCharSet = SHIFTJIS_CHARSET;
+    look.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+  }
   HFONT new_font = CreateFontIndirectW(&look);
   Send(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(new_font != nullptr ? new_font : window_font),
        TRUE);
@@ -221,7 +225,7 @@ HCURSOR Label::Cursor() const {
 }
 
 GroupBox::GroupBox(Window& owner, const CreateArgs& args)
-    : Control(owner, L"BUTTON", args, BS_GROUPBOX) {}
+    : Control(owner, L"BUTTON", args, BS_GROUPBOX | WS_CLIPSIBLINGS) {}
 
 // ---------------------------------------------------------------------------------------------
 // Edit boxes

@@ -26,11 +26,12 @@ struct CreateArgs {
 
 // A font that differs from the window's: empty face keeps the window's face, height 0 its size.
 struct FontSpec {
-  std::wstring face;
+  std::wstring face{};
   int height = 0;  // pixels at 96 DPI
   bool bold = false;
   bool italic = false;
   bool underline = false;
+  bool fixed_pitch = false;  // a fixed-pitch Japanese face when face is empty or missing
   bool operator==(const FontSpec&) const = default;
 };
 
@@ -73,6 +74,8 @@ class Control {
   // A brush for WM_CTLCOLOR*, or null for the default colours. owner_background is the owner's
   // own background brush, or null for the dialog colour.
   virtual HBRUSH OnCtlColor(HDC /*dc*/, HBRUSH /*owner_background*/) { return nullptr; }
+  // WM_DRAWITEM of an owner-drawn control; true when drawn.
+  virtual bool OnDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
   // The cursor over the control, or null for the default.
   virtual HCURSOR Cursor() const { return nullptr; }
   // Moves the control's window(s) to rect() at the owner's DPI.

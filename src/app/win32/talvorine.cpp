@@ -1,41 +1,29 @@
-// Program entry. For now one plain window titled "Talvorine", so that the cross build and its
-// resources are checked from the start.
+// Program entry Talvorine: the application titled "Talvorine", its windows and one message
+// loop. The main window stays hidden until the start-up sequence decides.
 #include <windows.h>
 
-namespace {
+#include <commctrl.h>
 
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM w_param, LPARAM l_param) {
-  if (message == WM_DESTROY) {
-    PostQuitMessage(0);
-    return 0;
-  }
-  return DefWindowProcW(window, message, w_param, l_param);
-}
+#include <exception>
+#include <string>
 
-}  // namespace
+#include "app/win32/program.h"
+#include "app/win32/wide_text.h"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
-  WNDCLASSEXW window_class{};
-  window_class.cbSize = sizeof window_class;
-  window_class.lpfnWndProc = MainWindowProc;
-  window_class.hInstance = instance;
-  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  window_class.lpszClassName = L"TalvorineMain";
-  if (!RegisterClassExW(&window_class)) {
-    return 1;
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES |
+                                                     ICC_TAB_CLASSES | ICC_UPDOWN_CLASS |
+                                                     ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+  InitCommonControlsEx(&controls);
+  try {
+    talvorine::win32::Program program;
+    return program.Run();
+  } catch (const std::exception& error) {
+    // Before the message loop runs, nothing can go to the error record: the standard box.
+    const std::wstring message = talvorine::win32::Cp932ToWide(error.what());
+    MessageBoxW(nullptr, message.c_str(), L"Talvorine", MB_OK | MB_ICONERROR);
+  } catch (...) {
+    MessageBoxW(nullptr, L"", L"Talvorine", MB_OK | MB_ICONERROR);
   }
-  HWND window = CreateWindowExW(0, L"TalvorineMain", L"Talvorine", WS_OVERLAPPEDWINDOW,
-                                CW_USEDEFAULT, CW_USEDEFAULT, 407, 517, nullptr, nullptr, instance,
-                                nullptr);
-  if (!window) {
-    return 1;
-  }
-  ShowWindow(window, show_command);
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-  return static_cast<int>(message.wParam);
+  return 1;
 }

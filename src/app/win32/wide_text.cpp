@@ -8,7 +8,8 @@ std::wstring Cp932ToWide(std::string_view text) {
   if (text.empty()) {
     return {};
   }
-  const int size = MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  const int size =
+      MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring wide(static_cast<size_t>(size), L'\0');
   MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
   return wide;

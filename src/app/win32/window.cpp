@@ -143,6 +143,15 @@ LRESULT Window::HandleMessage(UINT message, WPARAM w_param, LPARAM l_param) {
         return reinterpret_cast<LRESULT>(BackgroundBrush());
       }
       break;
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(l_param);
+      if (Control* control = Control::FromHandle(item->hwndItem)) {
+        if (control->OnDrawItem(*item)) {
+          return TRUE;
+        }
+      }
+      break;
+    }
     case WM_SETCURSOR:
       if (Control* control = Control::FromHandle(reinterpret_cast<HWND>(w_param))) {
         if (HCURSOR cursor = control->Cursor(); cursor != nullptr && LOWORD(l_param) == HTCLIENT) {

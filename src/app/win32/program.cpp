@@ -1,0 +1,101 @@
+#include "app/win32/program.h"
+
+#include "desktop/hotkey_binding.h"
+#include "files/file_buttons.h"
+#include "files/state_files.h"
+
+namespace talvorine::win32 {
+
+namespace {
+
+constexpr std::string_view kMailLink = "mailto:talvorine@example.jp";
+constexpr std::string_view kHomePageLink = "https://www.example.jp/talvorine/";
+
+}  // namespace
+
+Program::Program() = default;
+
+Program::~Program() {
+  // The record's memo goes with the main window; lines added after that stay in memory.
+  record_.Detach();
+}
+
+int Program::Run() {
+  CreateWindows();
+  ConnectTimers();
+  return RunMessageLoop();
+}
+
+void Program::CreateWindows() {
+  form1_ = std::make_unique<MainWindow>(guard_, MainWindowModel{settings_, main_table_, *this});
+  record_.Attach(&form1_->ErrorRecordMemo());
+  desktop_.SetMainWindow(form1_->hwnd());
+  dialogs_.SetOwner(form1_->hwnd());
+  form1_core_ = std::make_unique<app::TForm1>(app::MainWindowParts{
+      settings_, messages_, desktop_, record_, guard_, *form1_, *this, *this, *this, *this});
+  form1_core_->FormCreate();
+}
+
+void Program::ConnectTimers() {
+  messages_.SetTickHandler(TimerId::kForm1Timer1, [this] { form1_core_->Timer1Timer(); });
+  messages_.SetTickHandler(TimerId::kTmRecovCB, [this] { inserter_.TmRecovCBTimer(); });
+  messages_.Start(TimerId::kForm1Timer1);
+}
+
+// ----- buttons ---------------------------------------------------------------------------------
+
+void Program::Button1Click() {
+  files::Button1Click(dialogs_, settings_, *this);
+  form1_->RefreshFromSettings();
+}
+
+void Program::Button2Click() {
+  files::Button2Click(dialogs_, settings_);
+}
+
+void Program::Button3Click() {
+  files::Button3Click(dialogs_, main_table_);
+  form1_->RefreshMainTable();
+}
+
+void Program::Button4Click() {
+  files::Button4Click(dialogs_, main_table_);
+}
+
+void Program::ReloadTimeChange() {}
+
+void Program::Button5Click() {}
+
+void Program::Button6Click(std::span<const std::size_t> /*selected*/) {}
+
+void Program::FormDropFiles(std::span<const std::string> /*paths*/) {}
+
+void Program::Label6Click() {
+  desktop_.ShellOpen(kMailLink);
+}
+
+void Program::Label11Click() {
+  desktop_.ShellOpen(kHomePageLink);
+}
+
+void Program::WMHotKey(std::uintptr_t /*id*/) {}
+
+// ----- what the core sequences call ------------------------------------------------------------
+
+void Program::CandidateWindowSizeChange(int /*width*/, int /*height*/) {}
+
+void Program::LoadStartupFiles() {
+  files::LoadStartupFiles(settings_, main_table_, *this);
+}
+
+void Program::SaveStateFiles() {
+  files::SaveStateFiles(settings_, main_table_);
+}
+
+void Program::CloseEndpoint() {}
+
+void Program::Show() {}
+
+void Program::StartHideTimer() {}
+
+}  // namespace talvorine::win32

@@ -1,0 +1,106 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <span>
+#include <string>
+
+#include "app/handler_guard.h"
+#include "app/main_window.h"
+#include "app/win32/main_window_events.h"
+#include "app/win32/memo_error_record.h"
+#include "app/win32/message_window.h"
+#include "app/win32/regional_format.h"
+#include "app/win32/talvorine_main.h"
+#include "app/win32/win32_dialogs.h"
+#include "desktop/clipboard_relay.h"
+#include "desktop/hotkeys.h"
+#include "desktop/win32/win32_desktop.h"
+#include "files/settings.h"
+#include "files/settings_file.h"
+#include "lookup/phrase_table.h"
+#include "lookup/system_clock.h"
+
+namespace talvorine::win32 {
+
+// The composition root: owns the settings, the main table, the error record, every subsystem
+// and the windows, and wires them together. One instance lives for the whole run.
+class Program : private MainWindowEvents,
+                private files::SettingsObserver,
+                private app::StateFiles,
+                private app::StartupHotkeys,
+                private app::LanEndpointControl,
+                private app::CandidateWindowStartup {
+ public:
+  Program();
+  ~Program() override;
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  // Creates the windows in their order (Form1, Form2, SendForm) and runs the message loop until
+  // the program ends. An exception while the windows are made passes to the caller.
+  int Run();
+
+ private:
+  // MainWindowEvents
+  void Button1Click() override;
+  void Button2Click() override;
+  void Button3Click() override;
+  void Button4Click() override;
+  void RegKeyClick() override { hotkeys_.RegKeyClick(); }
+  void UnRegKeyClick() override { hotkeys_.UnRegKeyClick(); }
+  void NWKeySetClick() override { hotkeys_.NWKeySetClick(); }
+  void NWKeyUnsetClick() override { hotkeys_.NWKeyUnsetClick(); }
+  void ReloadTimeChange() override;
+  void Button5Click() override;
+  void Button6Click(std::span<const std::size_t> selected) override;
+  void FormDropFiles(std::span<const std::string> paths) override;
+  void Label6Click() override;
+  void Label11Click() override;
+  void WMHotKey(std::uintptr_t id) override;
+  void V1Click() override { form1_core_->V1Click(); }
+  void Q1Click() override { form1_core_->Q1Click(); }
+  void TrayIcon1Restore() override { form1_core_->TrayIcon1Restore(); }
+  void Close() override { form1_core_->Close(); }
+  std::intptr_t WMEndSession(std::uint32_t message, std::uintptr_t w_param) override {
+    return form1_core_->WMEndSession(message, w_param);
+  }
+
+  // files::SettingsObserver
+  void CandidateWindowSizeChange(int width, int height) override;
+
+  // app::StateFiles
+  void LoadStartupFiles() override;
+  void SaveStateFiles() override;
+
+  // app::StartupHotkeys (RegKeyClick and NWKeySetClick are the buttons' own)
+  void UnregisterAll() override { hotkeys_.UnregisterAll(); }
+
+  // app::LanEndpointControl
+  void CloseEndpoint() override;
+
+  // app::CandidateWindowStartup
+  void Show() override;
+  void StartHideTimer() override;
+
+  void CreateWindows();
+  void ConnectTimers();
+
+  MemoErrorRecord record_;
+  app::HandlerGuard guard_{record_};
+  files::Settings settings_;
+  lookup::PhraseTable main_table_ = lookup::PhraseTable::OneEmptyRow();
+  MessageWindow messages_{guard_};
+  Win32Desktop desktop_;
+  Win32Dialogs dialogs_;
+  lookup::SystemClock clock_;
+  Win32RegionalFormat regional_format_;
+  desktop::Hotkeys hotkeys_{desktop_, settings_};
+  desktop::ClipboardRelay inserter_{desktop_, messages_, settings_};
+
+  std::unique_ptr<MainWindow> form1_;
+  std::unique_ptr<app::TForm1> form1_core_;
+};
+
+}  // namespace talvorine::win32
