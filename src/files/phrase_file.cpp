@@ -1,9 +1,11 @@
 #include "files/phrase_file.h"
 
-#include <cstdio>
+#include <optional>
 
 #include "common/error.h"
 #include "common/system_file.h"
+#include "files/text_lines.h"
+#include "files/whole_file.h"
 
 namespace talvorine::files {
 
@@ -16,44 +18,15 @@ constexpr std::string_view kWriteError = "ストリームへの書き込みエ�
 }  // namespace
 
 std::vector<std::string> SplitPhraseFileText(std::string_view bytes) {
-  if (const size_t nul = bytes.find('\0'); nul != std::string_view::npos) {
-    bytes = bytes.substr(0, nul);
-  }
-  std::vector<std::string> rows;
-  size_t start = 0;
-  while (start < bytes.size()) {
-    size_t end = start;
-    while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') {
-      ++end;
-    }
-    rows.emplace_back(bytes.substr(start, end - start));
-    if (end == bytes.size()) {
-      break;
-    }
-    const bool crlf = bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n';
-    start = end + (crlf ? 2 : 1);
-  }
-  return rows;
+  return SplitTextLines(bytes.substr(0, bytes.find('\0')));
 }
 
 std::vector<std::string> ReadPhraseFileLines(std::string_view path) {
-  std::FILE* file = OpenSystemFile(path, "rb", /*deny_writers=*/true);
-  if (!file) {
+  const std::optional<std::string> bytes = ReadWholeFile(path, /*deny_writers=*/true);
+  if (!bytes) {
     throw Error(FormatMessageText(kCannotOpen, path));
   }
-  std::string bytes;
-  char buffer[1 << 16];
-  size_t count;
-  while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-    bytes.append(buffer, count);
-  }
-  // A folder opens on some systems but cannot be read.
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (failed) {
-    throw Error(FormatMessageText(kCannotOpen, path));
-  }
-  return SplitPhraseFileText(bytes);
+  return SplitPhraseFileText(*bytes);
 }
 
 void LoadPhraseFile(std::string_view path, lookup::PhraseTable& table) {

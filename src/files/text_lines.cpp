@@ -1,0 +1,23 @@
+#include "files/text_lines.h"
+
+namespace talvorine::files {
+
+std::vector<std::string> SplitTextLines(std::string_view text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = start;
+    while (end < text.size() && text[end] != '\r' && text[end] != '\n') {
+      ++end;
+    }
+    lines.emplace_back(text.substr(start, end - start));
+    if (end == text.size()) {
+      break;
+    }
+    const bool crlf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+    start = end + (crlf ? 2 : 1);
+  }
+  return lines;
+}
+
+}  // namespace talvorine::files
