@@ -1,0 +1,55 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "app/handler_guard.h"
+#include "app/win32/controls.h"
+#include "app/win32/message_window.h"
+#include "app/win32/window.h"
+#include "desktop/candidate_window.h"
+#include "desktop/candidate_window_view.h"
+
+namespace talvorine::win32 {
+
+// The candidate window Form2: a small always-on-top window, owned by the main window, whose one
+// control is the candidate list ValueListEditor1. Its behaviour is TForm2's; this class turns
+// window messages into TForm2's events and TForm2's requests into window calls.
+class CandidateWindow : public Window, public desktop::CandidateWindowView {
+ public:
+  CandidateWindow(app::HandlerGuard& guard, HWND main_window,
+                  const desktop::CandidateWindowParts& parts);
+
+  desktop::TForm2& form() { return form_; }
+  // Timer1 and Timer2 of the window tick into TForm2.
+  void ConnectTimers(MessageWindow& timers);
+
+  // desktop::CandidateWindowView
+  bool IsVisible() override;
+  void ShowWindow() override;
+  void RaiseToTop() override;
+  void Hide() override;
+  desktop::Size OuterSize() override;
+  void SetOuterSize(desktop::Size size) override;
+  void MoveTo(desktop::Point top_left) override;
+  void SwitchImeOff() override;
+  void RefreshList() override;
+  std::size_t VisibleRowCount() override;
+
+  // The list control (for tests and for the owner's keyboard routing).
+  HWND list_hwnd() const { return list_ ? list_->hwnd() : nullptr; }
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM w_param, LPARAM l_param) override;
+
+ private:
+  std::string CellText(int row, int column) const;
+  bool FilterListMessage(UINT message, WPARAM w_param, LPARAM l_param, LRESULT& result);
+  void FillClientArea();
+
+  desktop::TForm2 form_;
+  std::unique_ptr<ListView> list_;
+};
+
+}  // namespace talvorine::win32
