@@ -199,7 +199,7 @@ void CheckBox::OnCommand(WORD code) {
 }
 
 Label::Label(Window& owner, const CreateArgs& args, COLORREF color, std::function<void()> on_click)
-    : Control(owner, L"STATIC", args, SS_LEFT | (on_click ? SS_NOTIFY : 0)),
+    : Control(owner, L"STATIC", args, SS_LEFT | SS_NOPREFIX | (on_click ? SS_NOTIFY : 0)),
       on_click(std::move(on_click)),
       color_(color) {}
 

@@ -70,13 +70,19 @@ MainWindow::MainWindow(app::HandlerGuard& guard, MainWindowModel model)
   AppendMenuW(PopupMenu1, MF_STRING, kMenuQ1, Cp932ToWide("現状保存して終了(&Q)").c_str());
   // Shown from the creation of the window until the close sequence.
   TrayIcon1->Show();
-  EnableDialogKeys(hwnd());
+  ACCEL keys[] = {{FVIRTKEY | FCONTROL, VK_TAB, kNextTab},
+                  {FVIRTKEY | FCONTROL | FSHIFT, VK_TAB, kPreviousTab}};
+  accelerators_ = CreateAcceleratorTableW(keys, 2);
+  EnableDialogKeys(hwnd(), accelerators_);
 }
 
 MainWindow::~MainWindow() {
   TrayIcon1.reset();
   if (PopupMenu1 != nullptr) {
     DestroyMenu(PopupMenu1);
+  }
+  if (accelerators_ != nullptr) {
+    DestroyAcceleratorTable(accelerators_);
   }
   // The controls go before the window whose handle they live in.
   word_files_.reset();
@@ -208,6 +214,13 @@ void MainWindow::OnMenuCommand(int id) {
     case kMenuQ1:
       model_.events.Q1Click();
       break;
+    case kNextTab:
+    case kPreviousTab: {
+      constexpr int kTabs = 6;
+      const int step = id == kNextTab ? 1 : kTabs - 1;
+      SelectTab((SelectedTab() + step) % kTabs);
+      break;
+    }
     default:
       break;
   }

@@ -20,6 +20,9 @@ namespace talvorine::win32 {
 inline constexpr std::string_view kTrayHint = "要約筆記入力補助ツール Talvorine";
 inline constexpr int kMenuV1 = 1001;  // 画面を表示(&V)...
 inline constexpr int kMenuQ1 = 1002;  // 現状保存して終了(&Q)
+// Ctrl+Tab and Ctrl+Shift+Tab page through the tabs.
+inline constexpr int kNextTab = 1003;
+inline constexpr int kPreviousTab = 1004;
 
 // The main window Form1: every setting on six tabs, the tray icon with its menu, and the
 // messages of the hotkeys, the dropped files and the shutdown. It starts hidden. Its behaviour
@@ -82,6 +85,7 @@ class MainWindow : public Window, public app::MainWindowView {
   std::unique_ptr<WordFilesPage> word_files_;
   std::unique_ptr<TrayIcon> TrayIcon1;
   HMENU PopupMenu1 = nullptr;
+  HACCEL accelerators_ = nullptr;
   int animation_frame_ = 0;
 };
 

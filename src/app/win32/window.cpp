@@ -14,6 +14,7 @@ namespace talvorine::win32 {
 namespace {
 
 constexpr wchar_t kDialogKeysProperty[] = L"TalvorineDialogKeys";
+constexpr wchar_t kAcceleratorsProperty[] = L"TalvorineAccelerators";
 
 }  // namespace
 
@@ -293,17 +294,25 @@ LRESULT Panel::HandleMessage(UINT message, WPARAM w_param, LPARAM l_param) {
   return Window::HandleMessage(message, w_param, l_param);
 }
 
-void EnableDialogKeys(HWND top_level_window) {
+void EnableDialogKeys(HWND top_level_window, HACCEL accelerators) {
   SetPropW(top_level_window, kDialogKeysProperty, reinterpret_cast<HANDLE>(1));
+  if (accelerators != nullptr) {
+    SetPropW(top_level_window, kAcceleratorsProperty, accelerators);
+  }
 }
 
 int RunMessageLoop() {
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     HWND root = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-    if (root != nullptr && GetPropW(root, kDialogKeysProperty) != nullptr &&
-        IsDialogMessageW(root, &message)) {
-      continue;
+    if (root != nullptr && GetPropW(root, kDialogKeysProperty) != nullptr) {
+      auto accelerators = static_cast<HACCEL>(GetPropW(root, kAcceleratorsProperty));
+      if (accelerators != nullptr && TranslateAcceleratorW(root, accelerators, &message)) {
+        continue;
+      }
+      if (IsDialogMessageW(root, &message)) {
+        continue;
+      }
     }
     TranslateMessage(&message);
     DispatchMessageW(&message);

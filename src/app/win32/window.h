@@ -130,8 +130,8 @@ class Panel : public Window {
 };
 
 // Runs the message loop until WM_QUIT. Keyboard navigation (Tab between controls) works in
-// top-level windows that asked for it with EnableDialogKeys.
+// top-level windows that asked for it with EnableDialogKeys; their accelerators come first.
 int RunMessageLoop();
-void EnableDialogKeys(HWND top_level_window);
+void EnableDialogKeys(HWND top_level_window, HACCEL accelerators = nullptr);
 
 }  // namespace talvorine::win32

@@ -1,0 +1,159 @@
+"""End-to-end tests of the program's shell: start-up, the state files, the ways of ending, the
+error record and the look of the main window."""
+
+import os
+import subprocess
+import time
+
+from talvorine_e2e import (ABOUT_TAB, BUTTON4, CK_RECOV_CB, KEY, METAKEY, MEMO3, RECORD_TITLE,
+                           TABS, VERSION_LABEL, TalvorineTestCase, main, wait_for)
+
+# A table with Japanese text, an empty row, a row without "=" and a duplicate.
+TABLE_BYTES = "aa=あいさつ\r\nbb=番号\r\n\r\ncc\r\naa=あいさつ\r\n".encode("cp932")
+
+SETTINGS_TEXT = ("[Key]\r\nMetaKey=3\r\nKey=5\r\n[Config]\r\nAutoRecovCB=1\r\n"
+                 "[Network]\r\nUseNetwork=1\r\n")
+
+
+def setting_lines(data):
+    return data.decode("cp932").split("\r\n")
+
+
+class FirstStart(TalvorineTestCase):
+    def test_main_window_shows_about_a_second_later_with_two_record_lines(self):
+        s = self.session
+        s.start_talvorine()
+        created = time.monotonic()
+        self.assertFalse(s.info()["visible"], "the main window starts hidden")
+        s.wait_main_window_visible()
+        shown_after = time.monotonic() - created
+        self.assertGreater(shown_after, 0.5)
+        self.assertLess(shown_after, 5)
+        info = s.info()
+        self.assertEqual(info["title"], "Talvorine")
+        self.assertEqual(info["tab"], ABOUT_TAB, "このソフトについて is in front")
+        self.assertEqual(s.record_lines(), [RECORD_TITLE, VERSION_LABEL])
+        # Start-up reads the state files; it writes none.
+        for name in (".\\Last.tvs", "Last.tvs", "Last.tvw", ".Talvorine.log"):
+            self.assertFalse(s.exists(name), name)
+
+
+class StateFiles(TalvorineTestCase):
+    def test_settings_and_table_of_the_last_close_come_back(self):
+        s = self.session
+        s.write("Last.tvs", SETTINGS_TEXT)
+        s.write("Last.tvw", TABLE_BYTES)
+        program = s.start_talvorine()
+        s.wait_main_window_visible()
+        self.assertEqual(s.control_state(CK_RECOV_CB), 1)
+        self.assertEqual(s.control_state(METAKEY), 3)
+        self.assertEqual(s.control_state(KEY), 5)
+        s.helper("close")
+        program.wait_exit(30)
+        self.assertEqual(s.read("Last.tvw"), TABLE_BYTES)
+        lines = setting_lines(s.read("Last.tvs"))
+        self.assertIn("AutoRecovCB=1", lines)
+        self.assertIn("MetaKey=3", lines)
+        self.assertIn("Key=5", lines)
+
+
+class Closing(TalvorineTestCase):
+    def prepare(self):
+        s = self.session
+        s.write("Last.tvs", SETTINGS_TEXT)
+        s.write("Last.tvw", TABLE_BYTES)
+        program = s.start_talvorine()
+        s.wait_main_window_visible()
+        return program
+
+    def assert_close_sequence_ran(self, record_before):
+        s = self.session
+        lines = setting_lines(s.read("Last.tvs"))
+        self.assertIn("UseNetwork=0", lines)
+        self.assertNotIn("UseNetwork=1", lines)
+        self.assertEqual(s.read("Last.tvw"), TABLE_BYTES)
+        self.assertEqual(s.read(".Talvorine.log"), record_before.encode("cp932"))
+
+    def test_wm_close_saves_state_with_lan_off_and_writes_the_log(self):
+        s = self.session
+        program = self.prepare()
+        record = s.control_text(MEMO3)
+        self.assertEqual(record, f"{RECORD_TITLE}\r\n{VERSION_LABEL}\r\n")
+        s.helper("close")
+        self.assertEqual(program.wait_exit(30), 0)
+        self.assert_close_sequence_ran(record)
+
+    def test_end_session_answers_at_once_and_closes_only_when_real(self):
+        s = self.session
+        program = self.prepare()
+        # A shutdown that was called off: answered, nothing done.
+        cancelled = s.helper("endsession", 0)
+        self.assertEqual((cancelled["query"], cancelled["end"]), (1, 0))
+        self.assertTrue(cancelled["query_answered"] and cancelled["end_answered"])
+        self.assertTrue(program.running())
+        self.assertFalse(s.exists(".Talvorine.log"))
+        record = s.control_text(MEMO3)
+        real = s.helper("endsession", 1)
+        self.assertEqual((real["query"], real["end"]), (1, 1))
+        program.wait_exit(30)
+        self.assert_close_sequence_ran(record)
+
+    def test_save_and_quit_from_the_tray_menu_writes_no_log(self):
+        s = self.session
+        s.write(".Talvorine.log", "前回の記録\r\n")
+        program = self.prepare()
+        os.remove(s.path("Last.tvw"))
+        s.choose_tray_menu_item(1)  # 現状保存して終了(&Q)
+        program.wait_exit(30)
+        self.assertEqual(s.read("Last.tvw"), TABLE_BYTES)
+        # The close sequence did not run: LAN sharing keeps the choice, the old log stays.
+        self.assertIn("UseNetwork=1", setting_lines(s.read("Last.tvs")))
+        self.assertEqual(s.read(".Talvorine.log"), "前回の記録\r\n".encode("cp932"))
+
+
+class ErrorRecord(TalvorineTestCase):
+    def test_a_failing_button_adds_its_line_and_shows_no_box(self):
+        s = self.session
+        # A read-only file of that name: the save cannot replace it.
+        s.write("readonly.tvw", b"")
+        os.chmod(s.path("readonly.tvw"), 0o444)
+        program = s.start_talvorine()
+        s.wait_main_window_visible()
+        s.helper("click", BUTTON4)
+        wait_for(lambda: s.helper("file-dialog", "語句リストの保存", "readonly.tvw")["found"], 15,
+                 "the save dialog")
+        # It asks before overwriting; yes.
+        wait_for(lambda: s.helper("press", "語句リストの保存", 6)["found"], 15,
+                 "the overwrite question")
+        full_path = "Z:" + s.path("readonly.tvw").replace("/", "\\")
+        expected = f"エラー：ファイル {full_path} を作成できません"
+        lines = wait_for(lambda: (lambda l: l if len(l) == 3 else None)(s.record_lines()), 15,
+                         "the error line")
+        self.assertEqual(lines[:2], [RECORD_TITLE, VERSION_LABEL])
+        self.assertEqual(lines[2].lower(), expected.lower())
+        # No box, and the program goes on.
+        self.assertTrue(program.running())
+        self.assertFalse(s.helper("dialog-text", "Talvorine")["found"])
+        self.assertTrue(s.info()["visible"])
+        self.assertEqual(s.read("readonly.tvw"), b"")
+
+
+class Screenshots(TalvorineTestCase):
+    def test_every_tab_is_shown(self):
+        s = self.session
+        s.start_talvorine()
+        s.wait_main_window_visible()
+        window = wait_for(lambda: s.x_window("Talvorine"), 15, "the main window on X")
+        out = os.environ.get("E2E_SCREENSHOTS", s.path("screenshots"))
+        for index in range(len(TABS)):
+            s.select_tab(index)
+            self.assertEqual(s.info()["tab"], index)
+            time.sleep(0.3)  # let the page paint; nothing is asserted on timing
+            path = s.screenshot(os.path.join(out, f"tab{index + 1}.png"), window)
+            colours = int(subprocess.run(["identify", "-format", "%k", path], capture_output=True,
+                                         check=True).stdout)
+            self.assertGreater(colours, 8, f"tab {TABS[index]} looks empty")
+
+
+if __name__ == "__main__":
+    main()
