@@ -292,6 +292,36 @@ class Session:
         self.click(x0 + width // 2, int(y0 + item_height * index + item_height / 2))
 
 
+# The pictures of every page of the main window, by file name: (tab of PageControl1, tab of
+# PageControl2 or None).
+SCREENSHOT_PAGES = [
+    ("1-send-settings.png", 0, None),
+    ("2-environment.png", 1, None),
+    ("3-network.png", 2, None),
+    ("4-about-version.png", 3, 0),
+    ("4-about-history.png", 3, 1),
+    ("4-about-error-record.png", 3, 2),
+    ("5-usage.png", 4, None),
+    ("6-word-files.png", 5, None),
+]
+PAGE_CONTROL2 = 401
+
+
+def take_screenshots(session, out_dir):
+    """With the main window shown, brings every page to the front and saves a picture of the
+    window; the paths written."""
+    window = wait_for(lambda: session.x_window("Talvorine"), 15, "the main window on X")
+    paths = []
+    for name, tab, inner_tab in SCREENSHOT_PAGES:
+        session.select_tab(tab)
+        if inner_tab is not None:
+            session.select_tab(inner_tab, PAGE_CONTROL2)
+        # Let the page paint; nothing depends on this pause but the picture.
+        time.sleep(0.4)
+        paths.append(session.screenshot(os.path.join(out_dir, name), window))
+    return paths
+
+
 class TalvorineTestCase(unittest.TestCase):
     """A test case with a fresh Session per test, named after the test."""
 

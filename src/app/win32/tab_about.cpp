@@ -154,15 +154,14 @@ AboutPage::AboutPage(app::HandlerGuard& guard, Window& parent, const LogicalRect
       CreateArgs{.id = 416, .rect = {56, 92, area.width - 62, 16}, .text = std::string(kHomePage)},
       kLinkNavy, [this] { model_.events.Label11Click(); });
   Label11->SetFont({.underline = true});
-  Memo4 =
-      std::make_unique<Memo>(*TabSheet6, CreateArgs{.id = 417,
-                                                    .rect = {0, 114, area.width, area.height - 114},
-                                                    .style = WS_VSCROLL | ES_READONLY});
+  Memo4 = std::make_unique<Memo>(
+      *TabSheet6,
+      CreateArgs{.id = 417, .rect = {0, 114, area.width, area.height - 114}, .style = WS_VSCROLL});
   Memo4->SetValue(kDescriptionText);
 
-  Memo1 = std::make_unique<Memo>(*TabSheet7, CreateArgs{.id = 421,
-                                                        .rect = {0, 0, area.width, area.height},
-                                                        .style = WS_VSCROLL | ES_READONLY});
+  Memo1 = std::make_unique<Memo>(
+      *TabSheet7,
+      CreateArgs{.id = 421, .rect = {0, 0, area.width, area.height}, .style = WS_VSCROLL});
   Memo1->SetFont({.fixed_pitch = true});
   Memo1->SetValue(kHistoryText);
 
