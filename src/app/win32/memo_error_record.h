@@ -1,38 +1,60 @@
 #pragma once
 
+#include <windows.h>
+
 #include <cstddef>
+#include <deque>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "app/error_record.h"
 #include "app/win32/controls.h"
 
 namespace talvorine::win32 {
 
-// The error record on the "エラー記録" tab: the memo's text is the record, so what the user types
-// into it belongs to it. Lines added before the memo exists wait in memory and go in first.
-// Adding a line appends at the end and never rewrites what is there; beyond max_lines the
-// oldest lines go, so a flood of lines can neither exhaust memory nor freeze the window.
+// The error record on the "エラー記録" tab. The record itself is kept in memory, at most
+// max_lines lines, so adding a line costs time in proportion to the line whatever the record
+// holds; the memo shows it and is brought up to date a moment later, in one step for all the
+// lines added meanwhile, so a flood of lines can neither exhaust memory nor freeze the window.
+// What the user types into the memo belongs to the record.
 class MemoErrorRecord : public app::ErrorRecord {
  public:
-  explicit MemoErrorRecord(std::size_t max_lines = app::MemoryErrorRecord::kDefaultMaxLines);
+  static constexpr UINT kDefaultShowDelay = 100;  // milliseconds
 
-  // The memo from now on; it is given the title line and whatever waited.
+  explicit MemoErrorRecord(std::size_t max_lines = app::MemoryErrorRecord::kDefaultMaxLines,
+                           UINT show_delay = kDefaultShowDelay);
+  ~MemoErrorRecord() override;
+  MemoErrorRecord(const MemoErrorRecord&) = delete;
+  MemoErrorRecord& operator=(const MemoErrorRecord&) = delete;
+
+  // The memo shows the record from now on; it starts with the title line and what came before.
   void Attach(Memo* memo);
-  void Detach() { memo_ = nullptr; }
+  // The memo goes away: the record keeps what it held, typed text included.
+  void Detach();
 
   void AddLine(std::string_view text) override;
   std::string Text() const override;
 
+  // Brings the memo up to date now (otherwise a timer does it after show_delay).
+  void Show();
+
  private:
-  // Lines in the memo: its line count without the empty line after a final line break.
-  int LinesInMemo() const;
-  void AppendToMemo(std::string_view text);
+  bool Attached() const { return memo_ != nullptr && memo_->hwnd() != nullptr; }
+  // The record as it stands: the memo's text where the user has typed into it, then the lines
+  // added since the memo was last brought up to date.
+  app::MemoryErrorRecord Current() const;
+  void ScheduleShow();
+  void CancelShow();
+  static void CALLBACK ShowTimer(HWND hwnd, UINT message, UINT_PTR id, DWORD time);
 
   std::size_t max_lines_;
+  UINT show_delay_;
   Memo* memo_ = nullptr;
-  app::MemoryErrorRecord waiting_;
+  app::MemoryErrorRecord lines_;
+  // Lines not yet in the memo, oldest first; never more than max_lines.
+  std::deque<std::string> pending_;
+  bool user_edited_ = false;
+  bool show_scheduled_ = false;
 };
 
 }  // namespace talvorine::win32

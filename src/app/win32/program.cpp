@@ -29,8 +29,14 @@ int Program::Run() {
 void Program::CreateWindows() {
   form1_ = std::make_unique<MainWindow>(guard_, MainWindowModel{settings_, main_table_, *this});
   record_.Attach(&form1_->ErrorRecordMemo());
+  // Lines added after the window has gone (while the program winds up) stay in memory.
+  form1_->on_destroy = [this] { record_.Detach(); };
   desktop_.SetMainWindow(form1_->hwnd());
   dialogs_.SetOwner(form1_->hwnd());
+  form2_ = std::make_unique<CandidateWindow>(
+      guard_, form1_->hwnd(),
+      desktop::CandidateWindowParts{desktop_, messages_, inserter_, settings_, main_table_,
+                                    web_table_, clock_, regional_format_});
   form1_core_ = std::make_unique<app::TForm1>(app::MainWindowParts{
       settings_, messages_, desktop_, record_, guard_, *form1_, *this, *this, *this, *this});
   form1_core_->FormCreate();
@@ -39,6 +45,7 @@ void Program::CreateWindows() {
 void Program::ConnectTimers() {
   messages_.SetTickHandler(TimerId::kForm1Timer1, [this] { form1_core_->Timer1Timer(); });
   messages_.SetTickHandler(TimerId::kTmRecovCB, [this] { inserter_.TmRecovCBTimer(); });
+  form2_->ConnectTimers(messages_);
   messages_.Start(TimerId::kForm1Timer1);
 }
 
@@ -78,11 +85,26 @@ void Program::Label11Click() {
   desktop_.ShellOpen(kHomePageLink);
 }
 
-void Program::WMHotKey(std::uintptr_t /*id*/) {}
+void Program::WMHotKey(std::uintptr_t id) {
+  desktop::WMHotKey(id, *this);
+}
+
+void Program::PasteReceived() {}
+
+void Program::HandOver() {}
+
+void Program::CutAndHandOver() {}
+
+void Program::SendFile() {}
 
 // ----- what the core sequences call ------------------------------------------------------------
 
-void Program::CandidateWindowSizeChange(int /*width*/, int /*height*/) {}
+void Program::CandidateWindowSizeChange(int /*width*/, int /*height*/) {
+  // The settings hold the size just loaded; the window takes it from there.
+  if (form2_) {
+    form2_->form().ApplySettingsSize();
+  }
+}
 
 void Program::LoadStartupFiles() {
   files::LoadStartupFiles(settings_, main_table_, *this);
@@ -94,8 +116,12 @@ void Program::SaveStateFiles() {
 
 void Program::CloseEndpoint() {}
 
-void Program::Show() {}
+void Program::Show() {
+  form2_->form().Show();
+}
 
-void Program::StartHideTimer() {}
+void Program::StartHideTimer() {
+  form2_->form().StartHideTimer();
+}
 
 }  // namespace talvorine::win32

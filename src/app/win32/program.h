@@ -16,6 +16,7 @@
 #include "app/win32/win32_dialogs.h"
 #include "desktop/clipboard_relay.h"
 #include "desktop/hotkeys.h"
+#include "desktop/win32/talvorine_result.h"
 #include "desktop/win32/win32_desktop.h"
 #include "files/settings.h"
 #include "files/settings_file.h"
@@ -27,6 +28,7 @@ namespace talvorine::win32 {
 // The composition root: owns the settings, the main table, the error record, every subsystem
 // and the windows, and wires them together. One instance lives for the whole run.
 class Program : private MainWindowEvents,
+                private desktop::HotkeyActions,
                 private files::SettingsObserver,
                 private app::StateFiles,
                 private app::StartupHotkeys,
@@ -67,6 +69,13 @@ class Program : private MainWindowEvents,
     return form1_core_->WMEndSession(message, w_param);
   }
 
+  // desktop::HotkeyActions
+  void PlaceAtCaret() override { form2_->form().PlaceAtCaret(); }
+  void PasteReceived() override;
+  void HandOver() override;
+  void CutAndHandOver() override;
+  void SendFile() override;
+
   // files::SettingsObserver
   void CandidateWindowSizeChange(int width, int height) override;
 
@@ -99,7 +108,11 @@ class Program : private MainWindowEvents,
   desktop::Hotkeys hotkeys_{desktop_, settings_};
   desktop::ClipboardRelay inserter_{desktop_, messages_, settings_};
 
+  // The web table; the web word files replace it at every refresh.
+  lookup::PhraseTable web_table_ = lookup::PhraseTable::OneEmptyRow();
+
   std::unique_ptr<MainWindow> form1_;
+  std::unique_ptr<CandidateWindow> form2_;
   std::unique_ptr<app::TForm1> form1_core_;
 };
 

@@ -285,6 +285,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM w_param, LPARAM l_param) 
       }
       break;
     case WM_DESTROY:
+      if (on_destroy) {
+        on_destroy();
+      }
       TrayIcon1->Hide();
       PostQuitMessage(0);
       return 0;

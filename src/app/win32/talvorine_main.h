@@ -4,6 +4,7 @@
 
 #include <shellapi.h>
 
+#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -49,6 +50,8 @@ class MainWindow : public Window, public app::MainWindowView {
   // The tab in front, by position (0 "送信設定" to 5 "単語ファイル").
   void SelectTab(int index);
   int SelectedTab() const { return PageControl1->SelectedIndex(); }
+  // Runs when the window is being destroyed, while its controls still exist.
+  std::function<void()> on_destroy;
 
   // app::MainWindowView
   void FillLanKeyLists() override;
