@@ -279,6 +279,9 @@ void ValueListEditor::EndEdit(bool commit) {
   if (!commit || static_cast<std::size_t>(cell.row) >= table_.size()) {
     return;
   }
+  if (text == CellText(cell.row, cell.column)) {
+    return;  // a cell left as it was leaves its line as it was ("cc" does not become "cc=")
+  }
   const auto row = static_cast<std::size_t>(cell.row);
   const KeyValue parts = SplitTableLine(table_.line(row));
   std::string line =
