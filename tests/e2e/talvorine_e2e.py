@@ -28,6 +28,7 @@ CK_AUTO_KEY = 211
 METAKEY = 206
 KEY = 208
 CK_NW_USE = 301
+BUTTON3 = 203  # 語句リストの読込
 BUTTON4 = 204  # 語句リストの保存
 
 # The tabs of PageControl1, in order.
@@ -193,6 +194,13 @@ class Session:
             lines.pop()
         return lines
 
+    def record_lines_from_log(self):
+        """The lines of ".Talvorine.log" as the last close wrote them."""
+        lines = self.read(".Talvorine.log").decode("cp932").split("\r\n")
+        if lines and lines[-1] == "":
+            lines.pop()
+        return lines
+
     def wait_main_window_visible(self, limit=15):
         return wait_for(lambda: self.info().get("visible"), limit, "the main window to show")
 
@@ -267,11 +275,13 @@ class Session:
         x0, y0, width, height = self.geometry(tray)
         # The tray sits at the top left, where windows also open: move any window of ours
         # that covers it out of the way.
-        main = self.x_window("Talvorine")
-        if main is not None:
-            mx, my, mw, mh = self.geometry(main)
-            if mx < x0 + width and my < y0 + height:
-                self.x("xdotool", "windowmove", "--sync", main, str(x0 + width + 40),
+        for name in ("Talvorine", "候補"):
+            covering = self.x_window(name)
+            if covering is None:
+                continue
+            cx, cy, cw, ch = self.geometry(covering)
+            if cx < x0 + width and cy < y0 + height:
+                self.x("xdotool", "windowmove", "--sync", covering, str(x0 + width + 40),
                        str(y0 + height + 40))
         before = set(self.root_children())
         # One icon in the tray: it fills the tray's height from the left.

@@ -5,7 +5,7 @@ import os
 import subprocess
 import time
 
-from talvorine_e2e import (ABOUT_TAB, BUTTON4, CK_RECOV_CB, KEY, METAKEY, MEMO3, RECORD_TITLE,
+from talvorine_e2e import (ABOUT_TAB, BUTTON3, BUTTON4, CK_RECOV_CB, KEY, METAKEY, MEMO3, RECORD_TITLE,
                            SCREENSHOT_PAGES, VERSION_LABEL, TalvorineTestCase, main,
                            take_screenshots, wait_for)
 
@@ -137,6 +137,35 @@ class ErrorRecord(TalvorineTestCase):
         self.assertFalse(s.helper("dialog-text", "Talvorine")["found"])
         self.assertTrue(s.info()["visible"])
         self.assertEqual(s.read("readonly.tvw"), b"")
+
+
+class FileDialogs(TalvorineTestCase):
+    def test_dialogs_open_in_the_working_directory_and_leave_it_as_it_was(self):
+        s = self.session
+        os.makedirs(s.path("sub"))
+        s.write(os.path.join("sub", "list.tvw"), "sub=下の階層\r\n")
+        top = "top=作業フォルダ\r\n".encode("cp932")
+        s.write("top.tvw", top)
+        program = s.start_talvorine()
+        s.wait_main_window_visible()
+        s.helper("click", BUTTON3)
+        wait_for(lambda: s.helper("file-dialog", "語句リストの読込", "sub\\list.tvw")["found"], 15,
+                 "the load dialog")
+        wait_for(lambda: not s.helper("dialog-text", "語句リストの読込")["found"], 15,
+                 "the load dialog to close")
+        # The next dialog starts in the working directory again: a bare name is found there.
+        s.helper("click", BUTTON3)
+        wait_for(lambda: s.helper("file-dialog", "語句リストの読込", "top.tvw")["found"], 15,
+                 "the load dialog")
+        wait_for(lambda: not s.helper("dialog-text", "語句リストの読込")["found"], 15,
+                 "the load dialog to close")
+        s.helper("close")
+        program.wait_exit(30)
+        # The state files went where they always go.
+        self.assertEqual(s.read("Last.tvw"), top)
+        self.assertTrue(s.exists("Last.tvs"))
+        self.assertEqual(sorted(os.listdir(s.path("sub"))), ["list.tvw"])
+        self.assertEqual(s.record_lines_from_log(), [RECORD_TITLE, VERSION_LABEL])
 
 
 class Screenshots(TalvorineTestCase):

@@ -28,6 +28,7 @@ class KeepWorkingDirectory {
   }
   KeepWorkingDirectory(const KeepWorkingDirectory&) = delete;
   KeepWorkingDirectory& operator=(const KeepWorkingDirectory&) = delete;
+  const wchar_t* directory() const { return directory_.empty() ? nullptr : directory_.c_str(); }
 
  private:
   std::wstring directory_;
@@ -166,6 +167,7 @@ std::optional<std::string> Win32Dialogs::RunFileDialog(files::FileDialogId id,
   std::wstring path = Cp932ToWide(initial_name.empty() ? spec.initial_name : initial_name);
   path.resize(kPathBufferLength, L'\0');
 
+  KeepWorkingDirectory keep;
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = owner_;
@@ -176,8 +178,10 @@ std::optional<std::string> Win32Dialogs::RunFileDialog(files::FileDialogId id,
   dialog.lpstrTitle = title.c_str();
   dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
   dialog.Flags = FileDialogFlags(spec);
+  // Every dialog opens in the working directory, where ".\自動読込.tvs" and the other fixed
+  // files are looked for, not in whatever folder the system remembers from an earlier run.
+  dialog.lpstrInitialDir = keep.directory();
 
-  KeepWorkingDirectory keep;
   const BOOL chosen = spec.kind == files::FileDialogKind::kOpen ? GetOpenFileNameW(&dialog)
                                                                 : GetSaveFileNameW(&dialog);
   if (!chosen) {
