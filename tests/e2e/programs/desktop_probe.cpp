@@ -1,21 +1,31 @@
 // A console helper for the end-to-end tests of the candidate window and the insertion: it looks
 // at windows, carets and the clipboard from inside Wine and answers on stdout in UTF-8, one
-// line per answer. The waiting commands poll every millisecond and answer the moment their
-// condition holds, so the test can time them by when the line arrives.
+// line per answer. The waiting commands first answer "ready" once they look, then poll every
+// millisecond and answer the moment their condition holds, so the test can act after "ready"
+// and time the answer by when its line arrives.
 //
 //   caret TITLE                   screen point of the caret of the window's thread: "x y"
 //   rect CLASS                    "visible|hidden left top right bottom" of the first window of
 //                                 that class, or "none"
 //   wait-visible CLASS MS         "visible" once such a window is visible, else "timeout"
 //   wait-hidden CLASS MS          "hidden" once no such window is visible, else "timeout"
+//   wait-reshown CLASS MS         "visible" once such a window has been hidden and is visible
+//                                 again, else "timeout"
 //   wait-text TITLE TEXT MS       "found" once the first child of the window holds TEXT
 //   text TITLE                    the text of the window's first child
 //   clipboard                     the clipboard text ("" when there is none)
 //   set-clipboard TEXT            puts TEXT on the clipboard
+//   watch-clipboard MS            "ready", then for MS milliseconds one line with the
+//                                 clipboard text each time it changes (the first is the text
+//                                 at the start), then "end"
 //   box CAPTION                   the text of the message box with that caption, or "none"
 //   close-box CAPTION             presses OK in that box: "closed" or "none"
+//   rows CLASS                    the number of rows of the list in that window and the
+//                                 selected one (from 0): "rows selected"
 //   foreground                    the class name of the foreground window
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <cstring>
 #include <string>
@@ -45,6 +55,7 @@ std::wstring WindowText(HWND window) {
 
 template <typename Condition>
 bool PollFor(DWORD milliseconds, Condition condition) {
+  Answer(L"ready");
   const ULONGLONG deadline = GetTickCount64() + milliseconds;
   while (true) {
     if (condition()) {
@@ -55,6 +66,18 @@ bool PollFor(DWORD milliseconds, Condition condition) {
     }
     Sleep(1);
   }
+}
+
+// Tries for up to a second, without answering "ready".
+template <typename Attempt>
+bool Retry(Attempt attempt) {
+  for (int i = 0; i < 100; ++i) {
+    if (attempt()) {
+      return true;
+    }
+    Sleep(10);
+  }
+  return false;
 }
 
 bool AnyVisible(const wchar_t* class_name) {
@@ -92,6 +115,22 @@ std::wstring BoxText(HWND box) {
     }
   }
   return best;
+}
+
+// The clipboard's text ("" when it holds none); false while another program has it open.
+bool ReadClipboardText(std::wstring& text) {
+  if (!OpenClipboard(nullptr)) {
+    return false;
+  }
+  text.clear();
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* wide = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = wide;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return true;
 }
 
 int Run(int argc, wchar_t** argv) {
@@ -132,6 +171,16 @@ int Run(int argc, wchar_t** argv) {
     Answer(met ? (want_visible ? L"visible" : L"hidden") : L"timeout");
     return met ? 0 : 1;
   }
+  if (command == L"wait-reshown" && argc == 4) {
+    bool was_hidden = false;
+    const bool met = PollFor(static_cast<DWORD>(_wtoi(argv[3])), [&] {
+      const bool visible = AnyVisible(argv[2]);
+      was_hidden = was_hidden || !visible;
+      return was_hidden && visible;
+    });
+    Answer(met ? L"visible" : L"timeout");
+    return met ? 0 : 1;
+  }
   if (command == L"wait-text" && argc == 5) {
     const std::wstring wanted = argv[3];
     const bool met = PollFor(static_cast<DWORD>(_wtoi(argv[4])), [&] {
@@ -150,23 +199,36 @@ int Run(int argc, wchar_t** argv) {
   }
   if (command == L"clipboard" && argc == 2) {
     std::wstring text;
-    if (!PollFor(1000, [] { return OpenClipboard(nullptr) != FALSE; })) {
+    if (!Retry([&] { return ReadClipboardText(text); })) {
       Answer(L"busy");
       return 1;
     }
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-      if (const auto* wide = static_cast<const wchar_t*>(GlobalLock(data))) {
-        text = wide;
-        GlobalUnlock(data);
-      }
-    }
-    CloseClipboard();
     Answer(text);
+    return 0;
+  }
+  if (command == L"watch-clipboard" && argc == 3) {
+    Answer(L"ready");
+    const ULONGLONG deadline = GetTickCount64() + static_cast<DWORD>(_wtoi(argv[2]));
+    DWORD seen = 0;
+    bool first = true;
+    while (GetTickCount64() < deadline) {
+      const DWORD sequence = GetClipboardSequenceNumber();
+      if (first || sequence != seen) {
+        std::wstring text;
+        if (ReadClipboardText(text)) {
+          seen = sequence;
+          first = false;
+          Answer(text);
+        }
+      }
+      Sleep(1);
+    }
+    Answer(L"end");
     return 0;
   }
   if (command == L"set-clipboard" && argc == 3) {
     const std::wstring text = argv[2];
-    if (!PollFor(1000, [] { return OpenClipboard(nullptr) != FALSE; })) {
+    if (!Retry([] { return OpenClipboard(nullptr) != FALSE; })) {
       Answer(L"busy");
       return 1;
     }
@@ -193,6 +255,19 @@ int Run(int argc, wchar_t** argv) {
     }
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     Answer(L"closed");
+    return 0;
+  }
+  if (command == L"rows" && argc == 3) {
+    HWND window = FindWindowW(argv[2], nullptr);
+    HWND list = window ? FindWindowExW(window, nullptr, L"SysListView32", nullptr) : nullptr;
+    if (list == nullptr) {
+      Answer(L"none");
+      return 1;
+    }
+    const LRESULT rows = SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
+    const LRESULT selected =
+        SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+    Answer(std::to_wstring(rows) + L" " + std::to_wstring(selected));
     return 0;
   }
   if (command == L"foreground" && argc == 2) {
