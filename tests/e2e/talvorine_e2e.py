@@ -204,6 +204,20 @@ class Session:
     def wait_main_window_visible(self, limit=15):
         return wait_for(lambda: self.info().get("visible"), limit, "the main window to show")
 
+    def wait_startup_settled(self, quiet=0.8, limit=15):
+        """Waits until the candidate window has stopped coming and going after the start-up
+        (its timers show and hide it then; a menu opened meanwhile would lose the focus)."""
+        last = [None, time.monotonic()]
+
+        def settled():
+            shown = self.x_window("候補") is not None
+            now = time.monotonic()
+            if shown != last[0]:
+                last[0], last[1] = shown, now
+            return now - last[1] >= quiet
+
+        wait_for(settled, limit, "the start-up to settle")
+
     def select_tab(self, index, control_id=PAGE_CONTROL1):
         """Brings a tab to the front the way the keyboard does, so the tab control sends its
         own change notification inside the program."""
@@ -252,12 +266,14 @@ class Session:
                path)
         return path
 
-    def root_children(self):
-        """The viewable top-level X windows: {id: (x, y, width, height)}."""
+    def root_children(self, program="talvorine.exe"):
+        """The viewable top-level X windows of a Windows program (Wine names their X class after
+        the exe): {id: (x, y, width, height)}."""
         out = self.x("xwininfo", "-root", "-children")
         windows = {}
-        for match in re.finditer(r"^\s+(0x[0-9a-f]+) .*?(\d+)x(\d+)\+(-?\d+)\+(-?\d+)", out,
-                                 re.MULTILINE):
+        pattern = (r'^\s+(0x[0-9a-f]+) .*?\("' + re.escape(program) +
+                   r'" [^)]*\)\s+(\d+)x(\d+)\+(-?\d+)\+(-?\d+)')
+        for match in re.finditer(pattern, out, re.MULTILINE):
             x_id = match.group(1)
             stats = self.x("xwininfo", "-id", x_id, check=False)
             if "IsViewable" in stats:
@@ -265,12 +281,18 @@ class Session:
                 windows[x_id] = (x0, y0, width, height)
         return windows
 
-    def click(self, x0, y0):
-        self.x("xdotool", "mousemove", "--sync", str(x0), str(y0))
-        self.x("xdotool", "click", "1")
+    def click(self, x0, y0, button=1):
+        # The move is waited for (the program must see the pointer arrive before the click),
+        # but only when there is one: --sync would wait in vain for a pointer already there.
+        location = self.x("xdotool", "getmouselocation")
+        at = re.search(r"x:(-?\d+) y:(-?\d+)", location)
+        if not at or (int(at.group(1)), int(at.group(2))) != (x0, y0):
+            self.x("xdotool", "mousemove", "--sync", str(x0), str(y0))
+        self.x("xdotool", "click", str(button))
 
-    def open_tray_menu(self):
-        """Left-clicks the program's icon in Wine's system tray; the menu's X geometry."""
+    def tray_icon_point(self):
+        """The screen point of the program's icon in Wine's system tray, with nothing of ours
+        over it."""
         tray = wait_for(lambda: self.x_window("Wine System Tray"), 15, "Wine's system tray")
         x0, y0, width, height = self.geometry(tray)
         # The tray sits at the top left, where windows also open: move any window of ours
@@ -283,13 +305,19 @@ class Session:
             if cx < x0 + width and cy < y0 + height:
                 self.x("xdotool", "windowmove", "--sync", covering, str(x0 + width + 40),
                        str(y0 + height + 40))
-        before = set(self.root_children())
         # One icon in the tray: it fills the tray's height from the left.
-        self.click(x0 + height // 2, y0 + height // 2)
+        return x0 + height // 2, y0 + height // 2
+
+    def open_tray_menu(self):
+        """Left-clicks the program's icon in Wine's system tray; the menu's X geometry."""
+        point = self.tray_icon_point()
+        before = set(self.root_children())
+        self.click(*point)
         menu = wait_for(lambda: self._new_window(before), 10, "the tray menu")
         return menu
 
     def _new_window(self, before):
+        """A window of the program that was not there before (a menu): its geometry."""
         for x_id, geometry in self.root_children().items():
             if x_id not in before and geometry[2] > 20 and geometry[3] > 20:
                 return geometry
@@ -297,6 +325,7 @@ class Session:
 
     def choose_tray_menu_item(self, index, items=2):
         """Opens the tray menu and clicks its item by position."""
+        self.wait_startup_settled()
         x0, y0, width, height = self.open_tray_menu()
         item_height = height / items
         self.click(x0 + width // 2, int(y0 + item_height * index + item_height / 2))

@@ -112,6 +112,26 @@ class Closing(TalvorineTestCase):
         self.assertEqual(s.read(".Talvorine.log"), "前回の記録\r\n".encode("cp932"))
 
 
+class Tray(TalvorineTestCase):
+    def test_minimize_hides_to_the_tray_and_v1_brings_the_window_back(self):
+        s = self.session
+        program = s.start_talvorine()
+        s.wait_main_window_visible()
+        s.helper("minimize")
+        wait_for(lambda: not s.info()["visible"], 15, "the window to go to the tray")
+        # A right-click on the icon does nothing: no menu comes within a second and a half.
+        point = s.tray_icon_point()
+        before = set(s.root_children())
+        s.click(*point, button=3)
+        with self.assertRaises(AssertionError):
+            wait_for(lambda: s._new_window(before), 1.5, "a menu after the right-click")
+        self.assertFalse(s.info()["visible"])
+        s.choose_tray_menu_item(0)  # 画面を表示(&V)...
+        wait_for(lambda: s.info()["visible"], 15, "the window to come back")
+        self.assertFalse(s.info()["iconic"])
+        self.assertTrue(program.running())
+
+
 class ErrorRecord(TalvorineTestCase):
     def test_a_failing_button_adds_its_line_and_shows_no_box(self):
         s = self.session

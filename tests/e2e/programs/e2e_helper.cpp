@@ -6,6 +6,7 @@
 //   e2e_helper text ID                    the text of the main window's control with that id
 //   e2e_helper state ID                   check box, combo box or tab state of that control
 //   e2e_helper close                      posts WM_CLOSE to the main window
+//   e2e_helper minimize                   posts the system menu's minimize to the main window
 //   e2e_helper endsession WPARAM          sends WM_QUERYENDSESSION, then WM_ENDSESSION
 //   e2e_helper click ID                   posts BM_CLICK to the control with that id
 //   e2e_helper file-dialog TITLE PATH     types PATH into the file dialog of that title, OK
@@ -194,6 +195,16 @@ int Close() {
   return 0;
 }
 
+int Minimize() {
+  HWND main = MainWindow();
+  if (main == nullptr) {
+    return NotFound();
+  }
+  PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  Print("{\"found\": true}");
+  return 0;
+}
+
 int EndSession(WPARAM w_param) {
   HWND main = MainWindow();
   if (main == nullptr) {
@@ -315,7 +326,7 @@ int Key(int id, WPARAM virtual_key) {
 
 int Usage() {
   std::fputs(
-      "usage: e2e_helper info|text ID|state ID|close|endsession WPARAM|click ID|"
+      "usage: e2e_helper info|text ID|state ID|close|minimize|endsession WPARAM|click ID|"
       "file-dialog TITLE PATH|dialog-text TITLE|press TITLE ID|key ID VK\n",
       stderr);
   return 2;
@@ -336,6 +347,9 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (command == L"close") {
     return Close();
+  }
+  if (command == L"minimize") {
+    return Minimize();
   }
   if (argc >= 3 && command == L"text") {
     return Text(static_cast<int>(number(2)));
