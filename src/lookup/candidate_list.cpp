@@ -1,5 +1,6 @@
 #include "lookup/candidate_list.h"
 
+#include <cstring>
 #include <utility>
 
 namespace talvorine::lookup {
@@ -54,11 +55,36 @@ void CandidateList::AppendMatches(const TableLines& table, const StrokePrefix& p
   const std::size_t count = table.lines.size();
   const LineHead* heads = table.heads.data();
   const std::string* lines = table.lines.data();
-  for (std::size_t i = 0; i < count; ++i) {
-    if (prefix.Matches(heads[i], lines[i])) {
+  if (prefix.size() == 0) {
+    for (std::size_t i = 0; i < count; ++i) {
       picks_.push_back({heads[i], &lines[i]});
     }
+    return;
   }
+  // First the lines whose first byte is the prefix's, found by memchr in the compact array of
+  // first bytes (an empty line has a 0 there)...
+  const std::size_t start = picks_.size();
+  const char* first_bytes = table.first_bytes.data();
+  const char first = prefix.text().front();
+  for (std::size_t from = 0; from < count;) {
+    const void* hit = std::memchr(first_bytes + from, first, count - from);
+    if (hit == nullptr) {
+      break;
+    }
+    const auto i = static_cast<std::size_t>(static_cast<const char*>(hit) - first_bytes);
+    picks_.push_back({0, &lines[i]});
+    from = i + 1;
+  }
+  // ...then their heads, in a loop of its own: its loads do not wait on one another, so the
+  // memory fetches of scattered heads overlap.
+  auto kept = picks_.begin() + static_cast<std::ptrdiff_t>(start);
+  for (auto pick = kept; pick != picks_.end(); ++pick) {
+    const LineHead head = heads[pick->line - lines];
+    if (prefix.Matches(head, *pick->line)) {
+      *kept++ = {head, pick->line};
+    }
+  }
+  picks_.erase(kept, picks_.end());
 }
 
 }  // namespace talvorine::lookup

@@ -49,10 +49,8 @@ std::string ReplaceOnCharacterBoundaries(std::string_view text, std::string_view
       continue;
     }
     // Step over a whole character, so a match is only ever tried on a boundary. A lead byte
-    // cut off at the end counts as a character of its own.
-    const bool double_byte =
-        IsCp932LeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size();
-    const std::size_t width = double_byte ? 2 : 1;
+    // cut off at the end is taken as it is.
+    const std::size_t width = IsCp932LeadByte(static_cast<unsigned char>(text[at])) ? 2 : 1;
     result += text.substr(at, width);
     at += width;
   }

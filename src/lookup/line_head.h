@@ -38,13 +38,17 @@ class StrokePrefix {
       mask_ |= LineHead{0xFF} << (8 * i);
     }
     min_length_ = std::min<std::size_t>(prefix.size(), 255);
+    // A head's padding is zero, so a prefix without a zero byte matches it only where the line
+    // really holds that many bytes; only a prefix with a zero byte needs the length as well.
+    length_decides_ = prefix.find('\0') != std::string_view::npos;
   }
 
   std::size_t size() const { return prefix_.size(); }
+  std::string_view text() const { return prefix_; }
 
   // `line` is read only for a prefix longer than the head holds.
   bool Matches(LineHead head, const std::string& line) const {
-    if ((head & mask_) != bytes_ || (head >> 56) < min_length_) {
+    if ((head & mask_) != bytes_ || (length_decides_ && (head >> 56) < min_length_)) {
       return false;
     }
     if (prefix_.size() <= kLineHeadBytes) {
@@ -60,6 +64,7 @@ class StrokePrefix {
   LineHead bytes_ = 0;
   LineHead mask_ = 0;
   LineHead min_length_ = 0;
+  bool length_decides_ = false;
 };
 
 }  // namespace talvorine::lookup

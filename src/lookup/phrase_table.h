@@ -10,10 +10,13 @@
 
 namespace talvorine::lookup {
 
-// The lines of a table at one moment, with the head of each line (line_head.h) at the same index.
+// The lines of a table at one moment, with two compact arrays beside them at the same index:
+// the head of each line (line_head.h), and its first byte (0 for an empty line), which a
+// rebuild searches with memchr for the lines that begin with the first stroke character.
 struct TableLines {
   std::vector<std::string> lines;
   std::vector<LineHead> heads;
+  std::string first_bytes;
 };
 
 // An ordered list of cp932 lines, normally stroke "=" phrase. Lines without "=", empty lines and
