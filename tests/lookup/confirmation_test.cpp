@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -70,6 +71,11 @@ class ConfirmCandidateTest : public ::testing::Test {
 
 TEST_F(ConfirmCandidateTest, NoLineGivesTheEmptyText) {
   EXPECT_EQ(ConfirmCandidate(std::nullopt, clock_, format_), "");
+  // The line of a key outcome goes in as it is.
+  const std::optional<std::string> no_line;
+  EXPECT_EQ(ConfirmCandidate(no_line, clock_, format_), "");
+  const std::optional<std::string> line = "a=x";
+  EXPECT_EQ(ConfirmCandidate(line, clock_, format_), "x");
 }
 
 TEST_F(ConfirmCandidateTest, ThePhraseComesOutWithItsCodesExpanded) {
