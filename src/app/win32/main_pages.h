@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "app/win32/controls.h"
@@ -13,6 +14,10 @@ namespace talvorine::win32 {
 // The colours of the notes and the link labels.
 inline constexpr COLORREF kNoteGreen = RGB(0, 128, 0);
 inline constexpr COLORREF kLinkNavy = RGB(0, 0, 128);
+
+// The maker's addresses on "バージョン情報": a mail address (Label6) and a home page (Label11).
+inline constexpr std::string_view kMakerMailAddress = "talvorine@example.jp";
+inline constexpr std::string_view kMakerHomePage = "https://www.example.jp/talvorine/";
 
 // Tab "送信設定" (TabSheet1): the main phrase table.
 class SendSettingsPage : public Panel {

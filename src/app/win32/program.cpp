@@ -6,13 +6,6 @@
 
 namespace talvorine::win32 {
 
-namespace {
-
-constexpr std::string_view kMailLink = "mailto:talvorine@example.jp";
-constexpr std::string_view kHomePageLink = "https://www.example.jp/talvorine/";
-
-}  // namespace
-
 Program::Program() = default;
 
 Program::~Program() {
@@ -78,11 +71,11 @@ void Program::Button6Click(std::span<const std::size_t> /*selected*/) {}
 void Program::FormDropFiles(std::span<const std::string> /*paths*/) {}
 
 void Program::Label6Click() {
-  desktop_.ShellOpen(kMailLink);
+  desktop_.ShellOpen("mailto:" + std::string(kMakerMailAddress));
 }
 
 void Program::Label11Click() {
-  desktop_.ShellOpen(kHomePageLink);
+  desktop_.ShellOpen(kMakerHomePage);
 }
 
 void Program::WMHotKey(std::uintptr_t id) {

@@ -13,9 +13,6 @@ namespace talvorine::win32 {
 namespace {
 
 constexpr int kSideTabThickness = 24;  // 96-DPI units
-// The maker's addresses; a mail link and a home page.
-constexpr std::string_view kMailAddress = "talvorine@example.jp";
-constexpr std::string_view kHomePage = "https://www.example.jp/talvorine/";
 
 }  // namespace
 
@@ -146,12 +143,13 @@ AboutPage::AboutPage(app::HandlerGuard& guard, Window& parent, const LogicalRect
   Label6 = std::make_unique<Label>(
       *Panel1,
       CreateArgs{
-          .id = 415, .rect = {56, 76, area.width - 62, 16}, .text = std::string(kMailAddress)},
+          .id = 415, .rect = {56, 76, area.width - 62, 16}, .text = std::string(kMakerMailAddress)},
       kLinkNavy, [this] { model_.events.Label6Click(); });
   Label6->SetFont({.underline = true});
   Label11 = std::make_unique<Label>(
       *Panel1,
-      CreateArgs{.id = 416, .rect = {56, 92, area.width - 62, 16}, .text = std::string(kHomePage)},
+      CreateArgs{
+          .id = 416, .rect = {56, 92, area.width - 62, 16}, .text = std::string(kMakerHomePage)},
       kLinkNavy, [this] { model_.events.Label11Click(); });
   Label11->SetFont({.underline = true});
   Memo4 = std::make_unique<Memo>(
