@@ -30,6 +30,8 @@ KEY = 208
 CK_NW_USE = 301
 BUTTON3 = 203  # 語句リストの読込
 BUTTON4 = 204  # 語句リストの保存
+BUTTON5 = 605  # 追加 (a web word-file location)
+INET_WORD_FILES = 602
 
 # The tabs of PageControl1, in order.
 TABS = ["送信設定", "環境設定", "ネットワーク連携", "このソフトについて", "使い方", "単語ファイル"]
@@ -160,7 +162,7 @@ class Session:
         return int(caret_line.split("=")[1]), text
 
     def helper(self, *args):
-        """Runs the helper; its answer as a dict."""
+        """Runs the helper; its answer as a dict. Text arguments go as they are (Japanese too)."""
         result = subprocess.run(
             ["wine", self.helper_exe, *[str(a) for a in args]], cwd=self.workdir,
             stdin=subprocess.DEVNULL, capture_output=True, timeout=60)

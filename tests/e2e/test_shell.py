@@ -5,7 +5,7 @@ import os
 import subprocess
 import time
 
-from talvorine_e2e import (ABOUT_TAB, BUTTON3, BUTTON4, CK_RECOV_CB, KEY, METAKEY, MEMO3, RECORD_TITLE,
+from talvorine_e2e import (ABOUT_TAB, BUTTON3, BUTTON4, BUTTON5, INET_WORD_FILES, CK_RECOV_CB, KEY, METAKEY, MEMO3, RECORD_TITLE,
                            SCREENSHOT_PAGES, VERSION_LABEL, TalvorineTestCase, main,
                            take_screenshots, wait_for)
 
@@ -186,6 +186,25 @@ class FileDialogs(TalvorineTestCase):
         self.assertTrue(s.exists("Last.tvs"))
         self.assertEqual(sorted(os.listdir(s.path("sub"))), ["list.tvw"])
         self.assertEqual(s.record_lines_from_log(), [RECORD_TITLE, VERSION_LABEL])
+
+
+class WordFiles(TalvorineTestCase):
+    def test_add_asks_for_a_location_and_the_close_saves_it(self):
+        s = self.session
+        program = s.start_talvorine()
+        s.wait_main_window_visible()
+        s.helper("click", BUTTON5)
+        title = "単語ファイルはどこにありますか？"
+        asked = wait_for(lambda: (lambda a: a if a["found"] else None)(
+            s.helper("dialog-text", title)), 15, "the question")
+        self.assertEqual(asked["texts"], ["単語ファイル登録"])
+        s.helper("file-dialog", title, "C:\\単語\\list.tvw")
+        wait_for(lambda: s.control_state(INET_WORD_FILES) == 1, 15, "the new location")
+        s.helper("close")
+        program.wait_exit(30)
+        lines = setting_lines(s.read("Last.tvs"))
+        self.assertIn("Total=1", lines)
+        self.assertIn("File0000=C:\\単語\\list.tvw", lines)
 
 
 class Screenshots(TalvorineTestCase):

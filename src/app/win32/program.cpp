@@ -1,12 +1,15 @@
 #include "app/win32/program.h"
 
+#include <memory>
+
 #include "desktop/hotkey_binding.h"
 #include "files/file_buttons.h"
 #include "files/state_files.h"
 
 namespace talvorine::win32 {
 
-Program::Program() = default;
+Program::Program()
+    : web_words_(settings_, messages_, dialogs_, std::make_shared<NoHttpClient>(), messages_) {}
 
 Program::~Program() {
   // The record's memo goes with the main window; lines added after that stay in memory.
@@ -16,7 +19,10 @@ Program::~Program() {
 int Program::Run() {
   CreateWindows();
   ConnectTimers();
-  return RunMessageLoop();
+  const int exit_code = RunMessageLoop();
+  // A refresh still reading a slow server must not hold the end of the program.
+  web_words_.Shutdown();
+  return exit_code;
 }
 
 void Program::CreateWindows() {
@@ -29,7 +35,7 @@ void Program::CreateWindows() {
   form2_ = std::make_unique<CandidateWindow>(
       guard_, form1_->hwnd(),
       desktop::CandidateWindowParts{desktop_, messages_, inserter_, settings_, main_table_,
-                                    web_table_, clock_, regional_format_});
+                                    web_words_.InetWordList(), clock_, regional_format_});
   form1_core_ = std::make_unique<app::TForm1>(app::MainWindowParts{
       settings_, messages_, desktop_, record_, guard_, *form1_, *this, *this, *this, *this});
   form1_core_->FormCreate();
@@ -38,8 +44,11 @@ void Program::CreateWindows() {
 void Program::ConnectTimers() {
   messages_.SetTickHandler(TimerId::kForm1Timer1, [this] { form1_core_->Timer1Timer(); });
   messages_.SetTickHandler(TimerId::kTmRecovCB, [this] { inserter_.TmRecovCBTimer(); });
+  messages_.SetTickHandler(TimerId::kForm1Timer3, [this] { web_words_.Timer3Timer(); });
   form2_->ConnectTimers(messages_);
+  // Running from the creation of the window: the start-up, and the web refresh period.
   messages_.Start(TimerId::kForm1Timer1);
+  messages_.Start(TimerId::kForm1Timer3);
 }
 
 // ----- buttons ---------------------------------------------------------------------------------
@@ -62,13 +71,22 @@ void Program::Button4Click() {
   files::Button4Click(dialogs_, main_table_);
 }
 
-void Program::ReloadTimeChange() {}
+void Program::ReloadTimeChange() {
+  web_words_.ReloadTimeChange();
+}
 
-void Program::Button5Click() {}
+void Program::Button5Click() {
+  web_words_.Button5Click();
+}
 
-void Program::Button6Click(std::span<const std::size_t> /*selected*/) {}
+void Program::Button6Click(std::span<const std::size_t> selected) {
+  web_words_.Button6Click(selected);
+}
 
-void Program::FormDropFiles(std::span<const std::string> /*paths*/) {}
+void Program::FormDropFiles(std::span<const std::string> paths) {
+  web_words_.FormDropFiles(paths);
+  form1_->RefreshWordFiles();
+}
 
 void Program::Label6Click() {
   desktop_.ShellOpen("mailto:" + std::string(kMakerMailAddress));

@@ -22,8 +22,20 @@
 #include "files/settings_file.h"
 #include "lookup/phrase_table.h"
 #include "lookup/system_clock.h"
+#include "webwords/http_client.h"
+#include "webwords/web_word_files.h"
 
 namespace talvorine::win32 {
+
+// Until this build has an HTTP client, an "http://" location adds nothing, as an unreachable
+// server does; locations that are files work in full.
+class NoHttpClient : public webwords::HttpClient {
+ public:
+  webwords::HttpResult Get(const webwords::HttpRequest&) override {
+    return webwords::HttpResult::Failed(webwords::HttpFailure::kConnect);
+  }
+  void Cancel() override {}
+};
 
 // The composition root: owns the settings, the main table, the error record, every subsystem
 // and the windows, and wires them together. One instance lives for the whole run.
@@ -108,8 +120,7 @@ class Program : private MainWindowEvents,
   desktop::Hotkeys hotkeys_{desktop_, settings_};
   desktop::ClipboardRelay inserter_{desktop_, messages_, settings_};
 
-  // The web table; the web word files replace it at every refresh.
-  lookup::PhraseTable web_table_ = lookup::PhraseTable::OneEmptyRow();
+  webwords::WebWordFiles web_words_;
 
   std::unique_ptr<MainWindow> form1_;
   std::unique_ptr<CandidateWindow> form2_;

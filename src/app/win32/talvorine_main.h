@@ -45,6 +45,8 @@ class MainWindow : public Window, public app::MainWindowView {
   void SetIPaddrText(std::string_view text) { network_->SetIPaddrText(text); }
   // The table changed from outside (a phrase list was loaded).
   void RefreshMainTable() { send_settings_->Refresh(); }
+  // The location list changed from outside (files were dropped).
+  void RefreshWordFiles() { word_files_->Refresh(); }
   void StartTrayAnimation();
   void StopTrayAnimation();
   // The tab in front, by position (0 "送信設定" to 5 "単語ファイル").

@@ -4,7 +4,7 @@
 //
 //   e2e_helper info                       the main window: found, visible, iconic, selected tab
 //   e2e_helper text ID                    the text of the main window's control with that id
-//   e2e_helper state ID                   check box, combo box or tab state of that control
+//   e2e_helper state ID                   check box, combo box or tab selection, list box count
 //   e2e_helper close                      posts WM_CLOSE to the main window
 //   e2e_helper minimize                   posts the system menu's minimize to the main window
 //   e2e_helper endsession WPARAM          sends WM_QUERYENDSESSION, then WM_ENDSESSION
@@ -177,6 +177,8 @@ int State(int id) {
     value = SendWait(control, BM_GETCHECK, 0, 0);
   } else if (_wcsicmp(name.c_str(), L"ComboBox") == 0) {
     value = SendWait(control, CB_GETCURSEL, 0, 0);
+  } else if (_wcsicmp(name.c_str(), L"ListBox") == 0) {
+    value = SendWait(control, LB_GETCOUNT, 0, 0);
   } else if (_wcsicmp(name.c_str(), L"SysTabControl32") == 0) {
     value = SendWait(control, 0x130B /*TCM_GETCURSEL*/, 0, 0);
   }
