@@ -100,6 +100,8 @@ void Program::WMHotKey(std::uintptr_t id) {
   desktop::WMHotKey(id, *this);
 }
 
+// LAN sharing has no Winsock endpoint in this build yet: its four hotkeys do nothing, and
+// there is no endpoint to close.
 void Program::PasteReceived() {}
 
 void Program::HandOver() {}
