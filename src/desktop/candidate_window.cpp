@@ -140,6 +140,9 @@ void TForm2::Timer1Timer() {
 
 void TForm2::Timer2Timer() {
   timers_.Stop(TimerId::kForm2Timer2);
+  // The hide after the start-up is final: a re-show pending from a deactivation during the
+  // start-up must not bring the window back over the desktop afterwards.
+  timers_.Stop(TimerId::kForm2Timer1);
   Hide();
 }
 

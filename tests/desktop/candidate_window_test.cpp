@@ -342,6 +342,16 @@ TEST_F(CandidateWindowTest, AtStartUpTheWindowShowsAndTimer2HidesIt) {
   EXPECT_FALSE(form.AwaitingInput());
 }
 
+TEST_F(CandidateWindowTest, AWindowReShownDuringTheStartUpStaysHiddenAfterTimer2) {
+  form.Show();
+  view.LoseActivation();  // the main window comes up at once and takes the activation
+  form.StartHideTimer();  // a quick start-up: Timer2 is due at 250 ms
+  timers.Advance(200);    // Timer1 shows the window anew, which starts Timer1 again
+  EXPECT_TRUE(view.visible);
+  timers.Advance(1000);   // Timer2 hides it at 250 ms; the pending Timer1 must not undo that
+  EXPECT_FALSE(view.visible);
+}
+
 TEST_F(CandidateWindowTest, TheSizeComesFromTheSettings) {
   form.ApplySettingsSize();
   EXPECT_EQ(view.size, (Size{116, 225}));
