@@ -348,7 +348,7 @@ TEST_F(CandidateWindowTest, AWindowReShownDuringTheStartUpStaysHiddenAfterTimer2
   form.StartHideTimer();  // a quick start-up: Timer2 is due at 250 ms
   timers.Advance(200);    // Timer1 shows the window anew, which starts Timer1 again
   EXPECT_TRUE(view.visible);
-  timers.Advance(1000);   // Timer2 hides it at 250 ms; the pending Timer1 must not undo that
+  timers.Advance(1000);  // Timer2 hides it at 250 ms; the pending Timer1 must not undo that
   EXPECT_FALSE(view.visible);
 }
 
