@@ -44,7 +44,10 @@ std::string LocationKey(std::size_t index) {
 }  // namespace
 
 void LoadSettings(std::string_view path, Settings& settings, SettingsObserver& observer) {
-  const IniFile ini = ReadIniFile(path).value_or(IniFile());
+  LoadSettings(ReadIniFile(path).value_or(IniFile()), settings, observer);
+}
+
+void LoadSettings(const IniFile& ini, Settings& settings, SettingsObserver& observer) {
   const Settings defaults;
   Settings& s = settings;
   s.Metakey = ReadCombo(ini, "Key", "MetaKey", defaults.Metakey, kModifierCount);
@@ -97,34 +100,38 @@ void SaveSettings(std::string_view path, const Settings& settings) {
     // Writing over a file we could not read would lose every line of it we do not write.
     throw Error(FormatMessageText(kCannotWrite, path));
   }
-  const Settings& s = settings;
-  ini->WriteInteger("Key", "MetaKey", ComboIndex(s.Metakey, kModifierCount));
-  ini->WriteInteger("Key", "Key", ComboIndex(s.Key, kKeyCount));
-  ini->WriteBool("Config", "AutoMinWindow", s.CkAutoMin);
-  ini->WriteBool("Config", "AutoKeySet", s.CkAutoKey);
-  ini->WriteBool("Config", "AutoRecovCB", s.CkRecovCB);
-  ini->WriteInteger("Select", "Width", s.Form2Width);
-  ini->WriteInteger("Select", "Height", s.Form2Height);
-  ini->WriteBool("Select", "AutoResult", s.CkAutoResult);
-  ini->WriteBool("Network", "UseNetwork", s.CkNWUse);
-  ini->WriteInteger("Network", "MetaKey_set", ComboIndex(s.Metakey_set, kModifierCount));
-  ini->WriteInteger("Network", "Key_set", ComboIndex(s.Key_set, kKeyCount));
-  ini->WriteInteger("Network", "MetaKey_get", ComboIndex(s.Metakey_get, kModifierCount));
-  ini->WriteInteger("Network", "Key_get", ComboIndex(s.Key_get, kKeyCount));
-  ini->WriteInteger("Network", "MetaKey_send", ComboIndex(s.Metakey_send_set, kModifierCount));
-  ini->WriteInteger("Network", "Key_send", ComboIndex(s.Key_send_set, kKeyCount));
-  ini->WriteInteger("Network", "MetaKey_fsend", ComboIndex(s.Metakey_fsend_set, kModifierCount));
-  ini->WriteInteger("Network", "Key_fsend", ComboIndex(s.Key_fsend_set, kKeyCount));
-  ini->WriteBool("Network", "AutoNwKeySet", s.CkNwLoadKey);
-  ini->WriteInteger("Network", "CH", s.NWChannel);
-  ini->WriteInteger("Extend", "Total", static_cast<int>(s.InetWordFiles.size()));
-  ini->WriteInteger("Extend", "ReloadFreq", s.ReloadTime);
-  ini->WriteInteger("Extend", "WindowWait", s.WindowWait);
-  for (size_t i = 0; i < s.InetWordFiles.size(); ++i) {
-    ini->WriteString("Extend", LocationKey(i), s.InetWordFiles[i]);
-  }
+  WriteSettings(*ini, settings);
   if (!WriteIniFile(path, *ini)) {
     throw Error(FormatMessageText(kCannotWrite, path));
+  }
+}
+
+void WriteSettings(IniFile& ini, const Settings& settings) {
+  const Settings& s = settings;
+  ini.WriteInteger("Key", "MetaKey", ComboIndex(s.Metakey, kModifierCount));
+  ini.WriteInteger("Key", "Key", ComboIndex(s.Key, kKeyCount));
+  ini.WriteBool("Config", "AutoMinWindow", s.CkAutoMin);
+  ini.WriteBool("Config", "AutoKeySet", s.CkAutoKey);
+  ini.WriteBool("Config", "AutoRecovCB", s.CkRecovCB);
+  ini.WriteInteger("Select", "Width", s.Form2Width);
+  ini.WriteInteger("Select", "Height", s.Form2Height);
+  ini.WriteBool("Select", "AutoResult", s.CkAutoResult);
+  ini.WriteBool("Network", "UseNetwork", s.CkNWUse);
+  ini.WriteInteger("Network", "MetaKey_set", ComboIndex(s.Metakey_set, kModifierCount));
+  ini.WriteInteger("Network", "Key_set", ComboIndex(s.Key_set, kKeyCount));
+  ini.WriteInteger("Network", "MetaKey_get", ComboIndex(s.Metakey_get, kModifierCount));
+  ini.WriteInteger("Network", "Key_get", ComboIndex(s.Key_get, kKeyCount));
+  ini.WriteInteger("Network", "MetaKey_send", ComboIndex(s.Metakey_send_set, kModifierCount));
+  ini.WriteInteger("Network", "Key_send", ComboIndex(s.Key_send_set, kKeyCount));
+  ini.WriteInteger("Network", "MetaKey_fsend", ComboIndex(s.Metakey_fsend_set, kModifierCount));
+  ini.WriteInteger("Network", "Key_fsend", ComboIndex(s.Key_fsend_set, kKeyCount));
+  ini.WriteBool("Network", "AutoNwKeySet", s.CkNwLoadKey);
+  ini.WriteInteger("Network", "CH", s.NWChannel);
+  ini.WriteInteger("Extend", "Total", static_cast<int>(s.InetWordFiles.size()));
+  ini.WriteInteger("Extend", "ReloadFreq", s.ReloadTime);
+  ini.WriteInteger("Extend", "WindowWait", s.WindowWait);
+  for (size_t i = 0; i < s.InetWordFiles.size(); ++i) {
+    ini.WriteString("Extend", LocationKey(i), s.InetWordFiles[i]);
   }
 }
 
