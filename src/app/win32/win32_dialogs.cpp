@@ -141,18 +141,18 @@ std::wstring FileDialogFilter(std::string_view filter) {
   return wide;
 }
 
-DWORD FileDialogFlags(const files::FileDialogSpec& spec) {
+DWORD FileDialogFlags(const files::FileDialogSpec& dialog_spec) {
   DWORD flags = OFN_EXPLORER | OFN_NOCHANGEDIR | OFN_HIDEREADONLY | OFN_ENABLESIZING;
-  if (spec.file_must_exist) {
+  if (dialog_spec.file_must_exist) {
     flags |= OFN_FILEMUSTEXIST;
   }
-  if (spec.path_must_exist) {
+  if (dialog_spec.path_must_exist) {
     flags |= OFN_PATHMUSTEXIST;
   }
-  if (spec.prompt_overwrite) {
+  if (dialog_spec.prompt_overwrite) {
     flags |= OFN_OVERWRITEPROMPT;
   }
-  if (spec.prompt_create) {
+  if (dialog_spec.prompt_create) {
     flags |= OFN_CREATEPROMPT;
   }
   return flags;
@@ -160,11 +160,11 @@ DWORD FileDialogFlags(const files::FileDialogSpec& spec) {
 
 std::optional<std::string> Win32Dialogs::RunFileDialog(files::FileDialogId id,
                                                        std::string_view initial_name) {
-  const files::FileDialogSpec& spec = files::DialogSpec(id);
-  const std::wstring filter = FileDialogFilter(spec.filter);
-  const std::wstring title = Cp932ToWide(spec.title);
-  const std::wstring extension = Cp932ToWide(spec.default_extension);
-  std::wstring path = Cp932ToWide(initial_name.empty() ? spec.initial_name : initial_name);
+  const files::FileDialogSpec& dialog_spec = files::DialogSpec(id);
+  const std::wstring filter = FileDialogFilter(dialog_spec.filter);
+  const std::wstring title = Cp932ToWide(dialog_spec.title);
+  const std::wstring extension = Cp932ToWide(dialog_spec.default_extension);
+  std::wstring path = Cp932ToWide(initial_name.empty() ? dialog_spec.initial_name : initial_name);
   path.resize(kPathBufferLength, L'\0');
 
   KeepWorkingDirectory keep;
@@ -177,12 +177,12 @@ std::optional<std::string> Win32Dialogs::RunFileDialog(files::FileDialogId id,
   dialog.nMaxFile = kPathBufferLength;
   dialog.lpstrTitle = title.c_str();
   dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
-  dialog.Flags = FileDialogFlags(spec);
+  dialog.Flags = FileDialogFlags(dialog_spec);
   // Every dialog opens in the working directory, where ".\自動読込.tvs" and the other fixed
   // files are looked for, not in whatever folder the system remembers from an earlier run.
   dialog.lpstrInitialDir = keep.directory();
 
-  const BOOL chosen = spec.kind == files::FileDialogKind::kOpen ? GetOpenFileNameW(&dialog)
+  const BOOL chosen = dialog_spec.kind == files::FileDialogKind::kOpen ? GetOpenFileNameW(&dialog)
                                                                 : GetSaveFileNameW(&dialog);
   if (!chosen) {
     return std::nullopt;

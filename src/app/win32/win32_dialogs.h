@@ -31,6 +31,6 @@ class Win32Dialogs : public files::Dialogs {
 // list ends in two NULs; empty for an empty text.
 std::wstring FileDialogFilter(std::string_view filter);
 // The OPENFILENAME flags of a dialog.
-DWORD FileDialogFlags(const files::FileDialogSpec& spec);
+DWORD FileDialogFlags(const files::FileDialogSpec& dialog_spec);
 
 }  // namespace talvorine::win32
