@@ -183,7 +183,7 @@ std::optional<std::string> Win32Dialogs::RunFileDialog(files::FileDialogId id,
   dialog.lpstrInitialDir = keep.directory();
 
   const BOOL chosen = dialog_spec.kind == files::FileDialogKind::kOpen ? GetOpenFileNameW(&dialog)
-                                                                : GetSaveFileNameW(&dialog);
+                                                                       : GetSaveFileNameW(&dialog);
   if (!chosen) {
     return std::nullopt;
   }
