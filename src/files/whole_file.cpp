@@ -12,6 +12,16 @@ std::optional<std::string> ReadWholeFile(std::string_view path, bool deny_writer
     return std::nullopt;
   }
   std::string bytes;
+  // Reading into a buffer of the file's size saves copying a large phrase list as it grows.
+  // Only a plain file has a size to trust: a folder may claim any.
+  if (SystemFileExists(path) && std::fseek(file, 0, SEEK_END) == 0) {
+    const long size = std::ftell(file);
+    std::rewind(file);
+    if (size > 0) {
+      bytes.resize(static_cast<size_t>(size));
+      bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
+    }
+  }
   char buffer[1 << 16];
   size_t count;
   while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
