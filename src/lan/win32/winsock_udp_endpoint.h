@@ -1,0 +1,52 @@
+#pragma once
+
+#include <winsock2.h>
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string_view>
+
+#include "app/win32/window.h"
+#include "lan/udp_endpoint.h"
+#include "lan/win32/winsock_session.h"
+
+namespace talvorine::win32 {
+
+// The LAN endpoint on Winsock: one UDP socket bound on every IPv4 address of the host, broadcast
+// allowed. Winsock reports arriving datagrams to a message-only window of the endpoint
+// (WSAAsyncSelect, FD_READ), so the receive handler runs on the thread that made the endpoint,
+// from its message loop: there is no listener thread that a message box in the handler could
+// hold up, and Close never waits for anything.
+class WinsockUdpEndpoint : public lan::UdpEndpoint, private Window {
+ public:
+  explicit WinsockUdpEndpoint(app::HandlerGuard& guard);
+  ~WinsockUdpEndpoint() override;
+
+  void Open(std::uint16_t port) override;
+  void Close() override;
+  bool IsOpen() const override { return socket_ != INVALID_SOCKET; }
+  std::uint16_t Port() const override { return port_; }
+  void Send(std::string_view host, std::uint16_t port, std::string_view datagram) override;
+  void SetReceiveHandler(ReceiveHandler handler) override { handler_ = std::move(handler); }
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM w_param, LPARAM l_param) override;
+
+ private:
+  static constexpr UINT kSocketMessage = WM_APP + 40;
+  // The largest datagram LAN sharing reads; longer ones are cut (the protocol's are far shorter).
+  static constexpr int kReceiveSize = 65536;
+  // Datagrams read per FD_READ message; Winsock posts another while more wait, so the loop
+  // never starves the rest of the queue.
+  static constexpr int kReadsPerMessage = 32;
+
+  void ReadWaitingDatagrams(SOCKET socket);
+
+  WinsockSession winsock_;
+  SOCKET socket_ = INVALID_SOCKET;
+  std::uint16_t port_ = 0;
+  ReceiveHandler handler_;
+};
+
+}  // namespace talvorine::win32

@@ -1,0 +1,172 @@
+#include "lan/win32/winsock_udp_endpoint.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/error_record.h"
+#include "app/handler_guard.h"
+#include "app/win32/pump.h"
+#include "common/error.h"
+
+namespace talvorine::win32 {
+namespace {
+
+using testing::PumpFor;
+using testing::PumpUntil;
+
+struct Arrival {
+  std::string datagram;
+  std::string source;
+};
+
+// Every socket here is bound on a port of the system's choice and sends only to loopback.
+class WinsockUdpEndpointTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    endpoint.SetReceiveHandler([this](std::string_view datagram, std::string_view source) {
+      arrivals.push_back({std::string(datagram), std::string(source)});
+    });
+  }
+
+  app::MemoryErrorRecord record;
+  app::HandlerGuard guard{record};
+  WinsockUdpEndpoint endpoint{guard};
+  std::vector<Arrival> arrivals;
+};
+
+TEST_F(WinsockUdpEndpointTest, DeliversEachDatagramWhole) {
+  endpoint.Open(0);
+  ASSERT_TRUE(endpoint.IsOpen());
+  ASSERT_NE(endpoint.Port(), 0);
+  // cp932 text, a zero byte, bytes that are lead bytes, and the empty datagram.
+  const std::vector<std::string> sent = {"CB:受け渡し", std::string("a\0b", 3), "\x81\x82\xfc", "",
+                                         std::string(1019, 'x')};
+  for (const std::string& datagram : sent) {
+    endpoint.Send("127.0.0.1", endpoint.Port(), datagram);
+  }
+  ASSERT_TRUE(PumpUntil([&] { return arrivals.size() >= sent.size(); }));
+  PumpFor(100);
+  ASSERT_EQ(arrivals.size(), sent.size());
+  for (std::size_t i = 0; i < sent.size(); ++i) {
+    EXPECT_EQ(arrivals[i].datagram, sent[i]) << "datagram " << i;
+    EXPECT_EQ(arrivals[i].source, "127.0.0.1") << "datagram " << i;
+  }
+  EXPECT_TRUE(record.lines().empty());
+}
+
+TEST_F(WinsockUdpEndpointTest, BroadcastSendingIsAllowed) {
+  // The loopback net's broadcast address: a socket without SO_BROADCAST may not send there.
+  endpoint.Open(0);
+  endpoint.Send("127.255.255.255", endpoint.Port(), "CB:一斉");
+  ASSERT_TRUE(PumpUntil([&] { return !arrivals.empty(); }));
+  EXPECT_EQ(arrivals[0].datagram, "CB:一斉");
+}
+
+TEST_F(WinsockUdpEndpointTest, CloseFromInsideTheHandlerStopsDelivery) {
+  std::vector<std::string> seen;
+  endpoint.SetReceiveHandler([&](std::string_view datagram, std::string_view) {
+    seen.emplace_back(datagram);
+    endpoint.Close();
+  });
+  endpoint.Open(0);
+  const std::uint16_t port = endpoint.Port();
+  WinsockUdpEndpoint sender{guard};
+  sender.Open(0);
+  for (const char* datagram : {"one", "two", "three"}) {
+    sender.Send("127.0.0.1", port, datagram);
+  }
+  ASSERT_TRUE(PumpUntil([&] { return !seen.empty(); }));
+  PumpFor(300);
+  EXPECT_EQ(seen, std::vector<std::string>{"one"});
+  EXPECT_FALSE(endpoint.IsOpen());
+  EXPECT_EQ(endpoint.Port(), 0);
+}
+
+TEST_F(WinsockUdpEndpointTest, AReopenedEndpointListensOnTheNewPort) {
+  endpoint.Open(0);
+  const std::uint16_t first_port = endpoint.Port();
+  endpoint.Close();
+  endpoint.Open(0);
+  ASSERT_TRUE(endpoint.IsOpen());
+  WinsockUdpEndpoint sender{guard};
+  sender.Open(0);
+  sender.Send("127.0.0.1", endpoint.Port(), "again");
+  ASSERT_TRUE(PumpUntil([&] { return !arrivals.empty(); }));
+  EXPECT_EQ(arrivals[0].datagram, "again");
+  if (first_port != endpoint.Port()) {
+    // Nothing listens on the old port any more: a datagram there reaches no one.
+    sender.Send("127.0.0.1", first_port, "old");
+    PumpFor(200);
+    EXPECT_EQ(arrivals.size(), 1u);
+  }
+}
+
+TEST_F(WinsockUdpEndpointTest, HandlerThatPumpsMessagesGetsTheNextDatagramInside) {
+  // A message box in the receive handler runs a message loop: the next datagram arrives inside.
+  std::vector<std::string> order;
+  int depth = 0;
+  endpoint.SetReceiveHandler([&](std::string_view datagram, std::string_view) {
+    order.push_back(std::string(datagram) + "@" + std::to_string(depth));
+    if (datagram == "first") {
+      ++depth;
+      PumpUntil([&] { return order.size() >= 2; }, 3000);
+      --depth;
+    }
+  });
+  endpoint.Open(0);
+  endpoint.Send("127.0.0.1", endpoint.Port(), "first");
+  endpoint.Send("127.0.0.1", endpoint.Port(), "second");
+  ASSERT_TRUE(PumpUntil([&] { return order.size() >= 2; }));
+  EXPECT_EQ(order, (std::vector<std::string>{"first@0", "second@1"}));
+}
+
+TEST_F(WinsockUdpEndpointTest, ATakenPortFailsAndLeavesTheEndpointClosed) {
+  endpoint.Open(0);
+  WinsockUdpEndpoint second{guard};
+  try {
+    second.Open(endpoint.Port());
+    FAIL() << "opening a taken port succeeded";
+  } catch (const Error& error) {
+    EXPECT_NE(std::string(error.what())
+                  .find("UDP ポート " + std::to_string(endpoint.Port()) + " を開けません"),
+              std::string::npos)
+        << error.what();
+  }
+  EXPECT_FALSE(second.IsOpen());
+  // Opening twice is harmless and keeps the port.
+  const std::uint16_t port = endpoint.Port();
+  endpoint.Open(0);
+  EXPECT_EQ(endpoint.Port(), port);
+}
+
+TEST_F(WinsockUdpEndpointTest, SendFailuresRaise) {
+  struct Case {
+    const char* name;
+    bool open;
+    const char* host;
+  };
+  constexpr Case kCases[] = {
+      {"closed endpoint", false, "127.0.0.1"},
+      {"host name instead of an address", true, "localhost"},
+      {"empty address", true, ""},
+      {"address out of range", true, "127.0.0.256"},
+  };
+  for (const Case& c : kCases) {
+    WinsockUdpEndpoint sender{guard};
+    if (c.open) {
+      sender.Open(0);
+    }
+    try {
+      sender.Send(c.host, 9, "CB:x");
+      ADD_FAILURE() << c.name << ": the send succeeded";
+    } catch (const Error& error) {
+      EXPECT_NE(std::string(error.what()).find("に送れません"), std::string::npos)
+          << c.name << ": " << error.what();
+    }
+  }
+}
+
+}  // namespace
+}  // namespace talvorine::win32
