@@ -9,7 +9,7 @@
 namespace talvorine::win32 {
 
 Program::Program()
-    : web_words_(settings_, messages_, dialogs_, std::make_shared<NoHttpClient>(), messages_) {}
+    : web_words_(settings_, messages_, dialogs_, std::make_shared<WinHttpClient>(), messages_) {}
 
 Program::~Program() {
   // The record's memo goes with the main window; lines added after that stay in memory.

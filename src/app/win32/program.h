@@ -24,18 +24,9 @@
 #include "lookup/system_clock.h"
 #include "webwords/http_client.h"
 #include "webwords/web_word_files.h"
+#include "webwords/win32/winhttp_client.h"
 
 namespace talvorine::win32 {
-
-// Until this build has an HTTP client, an "http://" location adds nothing, as an unreachable
-// server does; locations that are files work in full.
-class NoHttpClient : public webwords::HttpClient {
- public:
-  webwords::HttpResult Get(const webwords::HttpRequest&) override {
-    return webwords::HttpResult::Failed(webwords::HttpFailure::kConnect);
-  }
-  void Cancel() override {}
-};
 
 // The composition root: owns the settings, the main table, the error record, every subsystem
 // and the windows, and wires them together. One instance lives for the whole run.
