@@ -12,12 +12,16 @@ Program::Program()
     : web_words_(settings_, messages_, dialogs_, std::make_shared<WinHttpClient>(), messages_) {}
 
 Program::~Program() {
+  // No datagram may reach the receiver while the LAN parts go.
+  endpoint_.SetReceiveHandler({});
+  endpoint_.Close();
   // The record's memo goes with the main window; lines added after that stay in memory.
   record_.Detach();
 }
 
 int Program::Run() {
   CreateWindows();
+  ConnectLan();
   ConnectTimers();
   const int exit_code = RunMessageLoop();
   // A refresh still reading a slow server must not hold the end of the program.
@@ -36,18 +40,38 @@ void Program::CreateWindows() {
       guard_, form1_->hwnd(),
       desktop::CandidateWindowParts{desktop_, messages_, inserter_, settings_, main_table_,
                                     web_words_.InetWordList(), clock_, regional_format_});
+  send_form_ = std::make_unique<TSendForm>(guard_, form1_->hwnd());
   form1_core_ = std::make_unique<app::TForm1>(app::MainWindowParts{
       settings_, messages_, desktop_, record_, guard_, *form1_, *this, *this, *this, *this});
   form1_core_->FormCreate();
 }
 
+void Program::ConnectLan() {
+  lan_view_ = std::make_unique<LanWindows>(*form1_, *send_form_);
+  lan_service_ = std::make_unique<lan::LanService>(settings_, endpoint_, host_network_, *lan_view_);
+  receiver_ = std::make_unique<lan::Receiver>(settings_, host_network_, lan_desktop_, dialogs_,
+                                              *lan_view_, record_);
+  file_sender_ =
+      std::make_unique<lan::FileSender>(*lan_service_, lan_desktop_, dialogs_, *lan_view_, record_);
+  lan_actions_ = std::make_unique<lan::LanActions>(*lan_service_, *receiver_, *file_sender_,
+                                                   desktop_, inserter_);
+  // The endpoint's window enters through the handler guard; the receiver itself never raises.
+  endpoint_.SetReceiveHandler([this](std::string_view datagram, std::string_view source) {
+    receiver_->IdUDPServer1UDPRead(datagram, source);
+  });
+}
+
 void Program::ConnectTimers() {
   messages_.SetTickHandler(TimerId::kForm1Timer1, [this] { form1_core_->Timer1Timer(); });
+  // A failure to open the endpoint leaves the tick through the guard: one record line a tick.
+  messages_.SetTickHandler(TimerId::kForm1Timer2, [this] { lan_service_->Timer2Timer(); });
   messages_.SetTickHandler(TimerId::kTmRecovCB, [this] { inserter_.TmRecovCBTimer(); });
   messages_.SetTickHandler(TimerId::kForm1Timer3, [this] { web_words_.Timer3Timer(); });
   form2_->ConnectTimers(messages_);
-  // Running from the creation of the window: the start-up, and the web refresh period.
+  // Running from the creation of the window: the start-up, the LAN poll (until the close
+  // sequence stops it) and the web refresh period.
   messages_.Start(TimerId::kForm1Timer1);
+  messages_.Start(TimerId::kForm1Timer2);
   messages_.Start(TimerId::kForm1Timer3);
 }
 
@@ -100,15 +124,21 @@ void Program::WMHotKey(std::uintptr_t id) {
   desktop::WMHotKey(id, *this);
 }
 
-// LAN sharing has no Winsock endpoint in this build yet: its four hotkeys do nothing, and
-// there is no endpoint to close.
-void Program::PasteReceived() {}
+void Program::PasteReceived() {
+  lan_actions_->Paste();
+}
 
-void Program::HandOver() {}
+void Program::HandOver() {
+  lan_actions_->HandOver();
+}
 
-void Program::CutAndHandOver() {}
+void Program::CutAndHandOver() {
+  lan_actions_->CutAndHandOver();
+}
 
-void Program::SendFile() {}
+void Program::SendFile() {
+  lan_actions_->SendFile();
+}
 
 // ----- what the core sequences call ------------------------------------------------------------
 
@@ -127,7 +157,9 @@ void Program::SaveStateFiles() {
   files::SaveStateFiles(settings_, main_table_);
 }
 
-void Program::CloseEndpoint() {}
+void Program::CloseEndpoint() {
+  endpoint_.Close();
+}
 
 void Program::Show() {
   form2_->form().Show();

@@ -8,6 +8,7 @@
 
 #include "app/handler_guard.h"
 #include "app/main_window.h"
+#include "app/win32/lan_windows.h"
 #include "app/win32/main_window_events.h"
 #include "app/win32/memo_error_record.h"
 #include "app/win32/message_window.h"
@@ -20,6 +21,14 @@
 #include "desktop/win32/win32_desktop.h"
 #include "files/settings.h"
 #include "files/settings_file.h"
+#include "lan/file_sender.h"
+#include "lan/lan_actions.h"
+#include "lan/lan_desktop.h"
+#include "lan/lan_service.h"
+#include "lan/receiver.h"
+#include "lan/win32/talvorine_sendform.h"
+#include "lan/win32/win32_host_network.h"
+#include "lan/win32/winsock_udp_endpoint.h"
 #include "lookup/phrase_table.h"
 #include "lookup/system_clock.h"
 #include "webwords/http_client.h"
@@ -97,6 +106,8 @@ class Program : private MainWindowEvents,
   void StartHideTimer() override;
 
   void CreateWindows();
+  // LAN sharing over the windows just made: the endpoint, the receive side, the four hotkeys.
+  void ConnectLan();
   void ConnectTimers();
 
   MemoErrorRecord record_;
@@ -112,10 +123,20 @@ class Program : private MainWindowEvents,
   desktop::ClipboardRelay inserter_{desktop_, messages_, settings_};
 
   webwords::WebWordFiles web_words_;
+  // Before the LAN parts below, so that it goes after them: its receive handler points there.
+  WinsockUdpEndpoint endpoint_{guard_};
+  Win32HostNetwork host_network_;
+  lan::LanDesktopAdapter lan_desktop_{desktop_};
 
   std::unique_ptr<MainWindow> form1_;
   std::unique_ptr<CandidateWindow> form2_;
+  std::unique_ptr<TSendForm> send_form_;
   std::unique_ptr<app::TForm1> form1_core_;
+  std::unique_ptr<LanWindows> lan_view_;
+  std::unique_ptr<lan::LanService> lan_service_;
+  std::unique_ptr<lan::Receiver> receiver_;
+  std::unique_ptr<lan::FileSender> file_sender_;
+  std::unique_ptr<lan::LanActions> lan_actions_;
 };
 
 }  // namespace talvorine::win32

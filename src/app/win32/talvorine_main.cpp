@@ -17,7 +17,7 @@ namespace {
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 constexpr UINT_PTR kAnimationTimer = 1;
-constexpr UINT kAnimationInterval = 150;
+constexpr UINT kAnimationInterval = 1000;  // one frame a second while a file is sent
 constexpr int kAboutTab = 3;
 
 HICON LoadProgramIcon(int metric_x, int metric_y) {

@@ -9,6 +9,8 @@
 //   e2e_helper minimize                   posts the system menu's minimize to the main window
 //   e2e_helper endsession WPARAM          sends WM_QUERYENDSESSION, then WM_ENDSESSION
 //   e2e_helper click ID                   posts BM_CLICK to the control with that id
+//   e2e_helper set-text ID TEXT           sets the text of that control as typing would (the
+//                                         control reports the change to the program)
 //   e2e_helper file-dialog TITLE PATH     types PATH into the file dialog of that title, OK
 //   e2e_helper dialog-text TITLE          the texts of the static controls of a dialog
 //   e2e_helper press TITLE ID             posts a click on the dialog's button with that id
@@ -233,6 +235,18 @@ int Click(int id) {
   return 0;
 }
 
+int SetText(int id, const std::wstring& text) {
+  HWND main = MainWindow();
+  HWND control = main != nullptr ? ChildById(main, id) : nullptr;
+  if (control == nullptr) {
+    return NotFound();
+  }
+  bool sent = false;
+  SendWait(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), &sent);
+  Print("{\"found\": true, \"set\": " + std::string(sent ? "true" : "false") + "}");
+  return 0;
+}
+
 HWND DialogByTitle(const std::wstring& title) {
   return FindWindowW(L"#32770", title.c_str());
 }
@@ -329,7 +343,7 @@ int Key(int id, WPARAM virtual_key) {
 int Usage() {
   std::fputs(
       "usage: e2e_helper info|text ID|state ID|close|minimize|endsession WPARAM|click ID|"
-      "file-dialog TITLE PATH|dialog-text TITLE|press TITLE ID|key ID VK\n",
+      "set-text ID TEXT|file-dialog TITLE PATH|dialog-text TITLE|press TITLE ID|key ID VK\n",
       stderr);
   return 2;
 }
@@ -364,6 +378,9 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (argc >= 3 && command == L"click") {
     return Click(static_cast<int>(number(2)));
+  }
+  if (argc >= 4 && command == L"set-text") {
+    return SetText(static_cast<int>(number(2)), argv[3]);
   }
   if (argc >= 4 && command == L"file-dialog") {
     return FileDialog(argv[2], argv[3]);
