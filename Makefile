@@ -26,7 +26,10 @@ test-linux: deps
 	ctest --preset linux
 
 # The same unit tests cross-built and run under Wine, then the end-to-end tests of the exe.
+# The LAN tests use the native talvorine-lan as the other host.
 test-mingw: deps
+	cmake --preset linux >/dev/null
+	cmake --build --preset linux --target talvorine-lan
 	cmake --preset mingw >/dev/null
 	cmake --build --preset mingw
 	scripts/with-wine.sh ctest --preset mingw

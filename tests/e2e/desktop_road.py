@@ -50,7 +50,7 @@ class Road:
 
     def probe(self, *args):
         """The probe's answer: its last line (the waiting commands say "ready" first)."""
-        result = subprocess.run(["wine", self.probe_path, *[str(a) for a in args]],
+        result = subprocess.run([*self.s.wine, self.probe_path, *[str(a) for a in args]],
                                 cwd=self.s.workdir, stdin=subprocess.DEVNULL,
                                 capture_output=True, timeout=60)
         lines = result.stdout.decode("utf-8").splitlines()
@@ -59,7 +59,7 @@ class Road:
     def start_probe(self, *args):
         """A waiting probe left running, returned once it is looking; its next line is the
         answer, to be timed by its arrival."""
-        watcher = subprocess.Popen(["wine", self.probe_path, *[str(a) for a in args]],
+        watcher = subprocess.Popen([*self.s.wine, self.probe_path, *[str(a) for a in args]],
                                    cwd=self.s.workdir, stdin=subprocess.DEVNULL,
                                    stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         if watcher.stdout.readline().decode().strip() != "ready":

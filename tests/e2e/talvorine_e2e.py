@@ -67,10 +67,10 @@ def wait_for(condition, limit, what):
 class Program:
     """A Windows program started under Wine in a working directory."""
 
-    def __init__(self, exe, cwd, args=()):
+    def __init__(self, exe, cwd, args=(), wine=("wine",)):
         self.exe = exe
         self.process = subprocess.Popen(
-            ["wine", exe, *args], cwd=cwd, stdin=subprocess.DEVNULL,
+            [*wine, exe, *args], cwd=cwd, stdin=subprocess.DEVNULL,
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     @property
@@ -91,9 +91,11 @@ class Program:
 
 
 class Session:
-    """One test's world. Use as a context manager or call close()."""
+    """One test's world. Use as a context manager or call close(). wine is the command that
+    runs a Windows program (another host's tests run it inside a network namespace)."""
 
-    def __init__(self, name):
+    def __init__(self, name, wine=("wine",)):
+        self.wine = list(wine)
         self.exe = environment("TALVORINE_EXE")
         self.helper_exe = environment("E2E_HELPER")
         self.target_exe = environment("E2E_TARGET")
@@ -136,7 +138,7 @@ class Session:
     # ----- programs ----------------------------------------------------------------------
 
     def start(self, exe=None, args=()):
-        program = Program(exe or self.exe, self.workdir, args)
+        program = Program(exe or self.exe, self.workdir, args, self.wine)
         self.programs.append(program)
         return program
 
@@ -164,7 +166,7 @@ class Session:
     def helper(self, *args):
         """Runs the helper; its answer as a dict. Text arguments go as they are (Japanese too)."""
         result = subprocess.run(
-            ["wine", self.helper_exe, *[str(a) for a in args]], cwd=self.workdir,
+            [*self.wine, self.helper_exe, *[str(a) for a in args]], cwd=self.workdir,
             stdin=subprocess.DEVNULL, capture_output=True, timeout=60)
         lines = [line for line in result.stdout.decode("utf-8").splitlines() if line.strip()]
         if result.returncode != 0 or not lines:

@@ -1,0 +1,159 @@
+"""End-to-end tests of LAN sharing between two hosts: the program under Wine in network namespace
+A (10.213.0.1/24) and talvorine-lan in namespace B (10.213.0.2/24), joined by a veth pair. With
+IPaddr empty the program finds the broadcast address of its own interface and sends there; the
+other host hears it and is heard. Nothing reaches any address but loopback and 10.213.0.0/24:
+both namespaces record every packet and the tests check them."""
+
+import ipaddress
+import os
+import subprocess
+
+import netns
+from desktop_road import Road, settings_text
+from talvorine_e2e import CK_NW_USE, Session, TalvorineTestCase, environment, main, wait_for
+
+IPADDR = 303
+EDIT1 = 334
+CHANNEL = 17
+PORT = 5504 + CHANNEL
+
+# Double-byte text, a half-width kana, an NEC special, a backslash and a line break: every
+# kind of byte a hand-over carries.
+HANDED_OVER = "受け渡し①：ﾊﾝｶｸと～全角、C:\\temp\r\n二行目"
+FROM_THE_OTHER_HOST = "Ｂからの連絡：休憩は１０分です"
+
+
+def lan_settings():
+    """LAN sharing on from the start, on our channel, with the four LAN hotkeys registered."""
+    return settings_text(Network_UseNetwork=1, Network_CH=CHANNEL, Network_AutoNwKeySet=1)
+
+
+def received_text(line):
+    """The text of a "received text: " line of talvorine-lan listen, escapes undone."""
+    text = line[len("received text: "):]
+    out = []
+    i = 0
+    while i < len(text):
+        if text[i] == "\\" and i + 1 < len(text):
+            out.append({"\\": "\\", "r": "\r", "n": "\n"}[text[i + 1]])
+            i += 2
+        else:
+            out.append(text[i])
+            i += 1
+    return "".join(out)
+
+
+class TwoHostsTestCase(TalvorineTestCase):
+    """Hosts A and B, A with its own display and Wine server, and a Session whose Windows
+    programs run in A. Everything is removed again, also when a step fails."""
+
+    def setUp(self):
+        self.lan_tool = environment("TALVORINE_LAN")
+        if not os.access(self.lan_tool, os.X_OK):
+            raise AssertionError(
+                f"talvorine-lan is not built at {self.lan_tool}: build the Linux tools first "
+                "(cmake --build --preset linux --target talvorine-lan)")
+        self.network = netns.Network()
+        self.addCleanup(self.network.close)
+        self.a, self.b = self.network.a, self.network.b
+        self.assert_only_own_routes()
+        self.packets_a = netns.start_recorder(self.a)
+        self.packets_b = netns.start_recorder(self.b)
+        display = netns.Display(self.a)
+        self.set_environment(DISPLAY=display.name, WINEPREFIX=environment("E2E_NETNS_PREFIX"))
+        wine_server = netns.WineServer(self.a, os.environ["WINEPREFIX"])
+        self.addCleanup(wine_server.close)
+        self.assertEqual(wine_server.netns_inode(),
+                         os.stat(f"/run/netns/{self.a.namespace}").st_ino,
+                         "the Wine server runs in namespace A")
+        self.session = Session(self.id(), wine=self.a.command("wine"))
+        self.addCleanup(self.session.close)
+
+    def set_environment(self, **values):
+        """Points this test's X and Wine commands at host A; undone at the end."""
+        saved = {name: os.environ.get(name) for name in values}
+
+        def restore():
+            for name, value in saved.items():
+                if value is None:
+                    os.environ.pop(name, None)
+                else:
+                    os.environ[name] = value
+
+        self.addCleanup(restore)
+        os.environ.update(values)
+
+    def assert_only_own_routes(self):
+        for host in self.network.hosts:
+            addresses, has_default = host.route_addresses()
+            self.assertFalse(has_default, f"{host.namespace} has a default route")
+            foreign = [a for a in addresses
+                       if not any(ipaddress.ip_network(a, strict=False).subnet_of(n)
+                                  for n in netns.ALLOWED_NETWORKS)]
+            self.assertEqual(foreign, [], f"routes of {host.namespace}")
+
+    def assert_only_own_addresses(self):
+        for name, lines in (("A", self.packets_a), ("B", self.packets_b)):
+            self.assertEqual(netns.foreign_addresses(netns.packets(lines)), [],
+                             f"packets in namespace {name}")
+
+    def listen_in_b(self):
+        """talvorine-lan listen on our channel in B, once it listens."""
+        listener = netns.Lines(self.b.start(self.lan_tool, "listen", "--channel", CHANNEL,
+                                            cwd=self.session.workdir,
+                                            stdout=subprocess.PIPE))
+        listener.wait(lambda line: line.startswith(f"listening on channel {CHANNEL}, port {PORT}"),
+                      15, "talvorine-lan to listen in B")
+        return listener
+
+    def wait_lan_on(self):
+        """The first Timer2 tick with LAN sharing on has determined the address and opened the
+        endpoint: IPaddr shows the address."""
+        return wait_for(lambda: self.session.control_text(IPADDR), 20, "IPaddr to be filled")
+
+
+class BroadcastAddress(TwoHostsTestCase):
+    def test_an_empty_ipaddr_becomes_the_broadcast_address_of_the_hosts_own_interface(self):
+        brd = self.a.broadcast_address()
+        self.session.write("自動読込.tvs", lan_settings())
+        self.session.start_talvorine()
+        self.assertEqual(self.wait_lan_on(), brd, "the brd that ip reports in namespace A")
+        self.assertEqual(self.session.control_state(CK_NW_USE), 1)
+        self.assert_only_own_addresses()
+
+
+class HandOver(TwoHostsTestCase):
+    def test_the_hand_over_hotkey_reaches_the_other_host_and_its_text_comes_back(self):
+        listener = self.listen_in_b()
+        road = Road(self.session)
+        road.start(["ko=こんにちは"], settings=lan_settings())
+        brd = self.wait_lan_on()
+        self.assertEqual(brd, self.a.broadcast_address())
+
+        self.assertEqual(road.probe("set-clipboard", HANDED_OVER), "set")
+        road.focus_target()
+        road.press("ctrl+1")  # HK_SET with its default binding
+        line = listener.wait(lambda line: line.startswith("received text: "), 15,
+                             "the hand-over in B")
+        self.assertEqual(received_text(line), HANDED_OVER)
+        sent = wait_for(lambda: netns.udp_datagrams(self.packets_b, PORT), 10,
+                        "the datagram on B's interface")
+        self.assertEqual(sent, [(self.a.address, brd, b"CB:" + HANDED_OVER.encode("cp932"))])
+        # The program hears its own broadcast as every receiver does.
+        wait_for(lambda: self.session.control_text(EDIT1) == HANDED_OVER, 10,
+                 "the own hand-over in Edit1")
+
+        sender = self.b.run(self.lan_tool, "send-text", FROM_THE_OTHER_HOST, "--to", brd,
+                            "--channel", CHANNEL)
+        self.assertIn("sent text: ", sender)
+        wait_for(lambda: self.session.control_text(EDIT1) == FROM_THE_OTHER_HOST, 10,
+                 "the text from B in Edit1")
+        heard = wait_for(lambda: [d for d in netns.udp_datagrams(self.packets_a, PORT)
+                                  if d[0] == self.b.address], 10, "B's datagram on A's interface")
+        self.assertEqual(heard, [(self.b.address, brd,
+                                  b"CB:" + FROM_THE_OTHER_HOST.encode("cp932"))])
+        self.assert_only_own_addresses()
+
+
+if __name__ == "__main__":
+    main()
