@@ -19,8 +19,9 @@ class UdpEndpoint {
   virtual ~UdpEndpoint() = default;
 
   // Binds all local IPv4 addresses at the port, allows broadcast sending and starts delivering.
-  // Does nothing when the endpoint is open already. Raises talvorine::Error on failure (the port
-  // is taken, for instance); the endpoint then stays closed.
+  // Peers on one machine share the port, and each hears every broadcast to it. Does nothing when
+  // the endpoint is open already. Raises talvorine::Error on failure (the port is held by a
+  // program that does not share it, for instance); the endpoint then stays closed.
   virtual void Open(std::uint16_t port) = 0;
   // Stops delivering and closes the socket; does nothing when closed. May be called from inside
   // the receive handler.

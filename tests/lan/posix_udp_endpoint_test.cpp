@@ -1,6 +1,10 @@
 #include "lan/posix/posix_udp_endpoint.h"
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <string>
@@ -75,11 +79,38 @@ TEST_F(PosixUdpEndpointTest, CutsDatagramsToTheReceiveSize) {
   EXPECT_EQ(arrivals[0].bytes.size(), PosixUdpEndpoint::kReceiveSize);
 }
 
-TEST_F(PosixUdpEndpointTest, OpeningATakenPortRaisesAndStaysClosed) {
+TEST_F(PosixUdpEndpointTest, OpeningAPortHeldUnsharedRaisesAndStaysClosed) {
+  // A socket of another program that does not share its port.
+  const int holder = socket(AF_INET, SOCK_DGRAM, 0);
+  ASSERT_GE(holder, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_ANY);
+  ASSERT_EQ(bind(holder, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  socklen_t size = sizeof address;
+  getsockname(holder, reinterpret_cast<sockaddr*>(&address), &size);
   PosixUdpEndpoint second;
-  EXPECT_THROW(second.Open(receiver.Port()), Error);
+  EXPECT_THROW(second.Open(ntohs(address.sin_port)), Error);
   EXPECT_FALSE(second.IsOpen());
+  close(holder);
   EXPECT_NO_THROW(receiver.Open(receiver.Port())) << "opening an open endpoint does nothing";
+}
+
+TEST_F(PosixUdpEndpointTest, PeersOnOneMachineShareThePortAndEachHearsABroadcast) {
+  PosixUdpEndpoint second;
+  std::vector<Arrival> second_arrivals;
+  second.SetReceiveHandler([&](std::string_view bytes, std::string_view source) {
+    second_arrivals.push_back({std::string(bytes), std::string(source)});
+  });
+  ASSERT_NO_THROW(second.Open(receiver.Port()));
+  // The loopback net's broadcast address: every socket on the port hears it.
+  sender.Send("127.255.255.255", receiver.Port(), "CB:一斉");
+  ReceiveUntil(receiver, arrivals, 1);
+  ReceiveUntil(second, second_arrivals, 1);
+  ASSERT_EQ(arrivals.size(), 1u);
+  ASSERT_EQ(second_arrivals.size(), 1u);
+  EXPECT_EQ(arrivals[0].bytes, "CB:一斉");
+  EXPECT_EQ(second_arrivals[0].bytes, "CB:一斉");
 }
 
 TEST_F(PosixUdpEndpointTest, SendingFailsLoudly) {

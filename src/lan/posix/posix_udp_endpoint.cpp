@@ -46,7 +46,9 @@ void PosixUdpEndpoint::Open(std::uint16_t port) {
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_ANY);
   address.sin_port = htons(port);
+  // Peers on one machine share the channel's port, so that each hears every broadcast.
   if (setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) != 0 ||
+      setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0 ||
       bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
     const int error_number = errno;
     close(fd);

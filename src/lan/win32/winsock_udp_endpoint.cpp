@@ -52,7 +52,12 @@ void WinsockUdpEndpoint::Open(std::uint16_t port) {
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_ANY);
   address.sin_port = htons(port);
+  // Several peers on one machine (the sessions of a terminal server, a command-line peer beside
+  // the program) all hear the channel's broadcasts; a program that holds the port for itself
+  // alone still makes the opening fail.
   if (setsockopt(socket, SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&on), sizeof on) !=
+          0 ||
+      setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&on), sizeof on) !=
           0 ||
       bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
     const int error = WSAGetLastError();

@@ -9,6 +9,7 @@
 #include "app/handler_guard.h"
 #include "app/win32/pump.h"
 #include "common/error.h"
+#include "lan/win32/winsock_session.h"
 
 namespace talvorine::win32 {
 namespace {
@@ -122,23 +123,53 @@ TEST_F(WinsockUdpEndpointTest, HandlerThatPumpsMessagesGetsTheNextDatagramInside
   EXPECT_EQ(order, (std::vector<std::string>{"first@0", "second@1"}));
 }
 
-TEST_F(WinsockUdpEndpointTest, ATakenPortFailsAndLeavesTheEndpointClosed) {
+TEST_F(WinsockUdpEndpointTest, APortHeldUnsharedFailsAndLeavesTheEndpointClosed) {
   endpoint.Open(0);
+  // Another program that keeps its port to itself.
+  WinsockSession winsock;
+  const SOCKET holder = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+  ASSERT_NE(holder, INVALID_SOCKET);
+  const BOOL on = TRUE;
+  setsockopt(holder, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&on),
+             sizeof on);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_ANY);
+  ASSERT_EQ(bind(holder, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  int size = sizeof address;
+  getsockname(holder, reinterpret_cast<sockaddr*>(&address), &size);
+  const std::uint16_t held_port = ntohs(address.sin_port);
   WinsockUdpEndpoint second{guard};
   try {
-    second.Open(endpoint.Port());
+    second.Open(held_port);
     FAIL() << "opening a taken port succeeded";
   } catch (const Error& error) {
-    EXPECT_NE(std::string(error.what())
-                  .find("UDP ポート " + std::to_string(endpoint.Port()) + " を開けません"),
-              std::string::npos)
+    EXPECT_NE(
+        std::string(error.what()).find("UDP ポート " + std::to_string(held_port) + " を開けません"),
+        std::string::npos)
         << error.what();
   }
   EXPECT_FALSE(second.IsOpen());
+  closesocket(holder);
   // Opening twice is harmless and keeps the port.
   const std::uint16_t port = endpoint.Port();
   endpoint.Open(0);
   EXPECT_EQ(endpoint.Port(), port);
+}
+
+TEST_F(WinsockUdpEndpointTest, PeersOnOneMachineShareThePortAndEachHearsABroadcast) {
+  endpoint.Open(0);
+  WinsockUdpEndpoint second{guard};
+  std::vector<Arrival> second_arrivals;
+  second.SetReceiveHandler([&](std::string_view datagram, std::string_view source) {
+    second_arrivals.push_back({std::string(datagram), std::string(source)});
+  });
+  ASSERT_NO_THROW(second.Open(endpoint.Port()));
+  EXPECT_EQ(second.Port(), endpoint.Port());
+  second.Send("127.255.255.255", endpoint.Port(), "CB:一斉");
+  ASSERT_TRUE(PumpUntil([&] { return !arrivals.empty() && !second_arrivals.empty(); }));
+  EXPECT_EQ(arrivals[0].datagram, "CB:一斉");
+  EXPECT_EQ(second_arrivals[0].datagram, "CB:一斉");
 }
 
 TEST_F(WinsockUdpEndpointTest, SendFailuresRaise) {
