@@ -2,7 +2,7 @@
 // multi-line edit control. After every change of its text or caret it writes a report into its
 // working directory, "target-report.txt" (UTF-8): the line "caret=N" (the caret's character
 // position), the line "length=N", then the text as it stands. The report is written to a new
-// file and then moved into place, so a reader never sees half of it.
+// file and then moved into place, so a reader never sees half of it. Ctrl+A selects all.
 #include <windows.h>
 
 #include <string>
@@ -122,6 +122,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   SetForegroundWindow(window);
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    // Ctrl+A selects the whole text, as in the editors users write in; Wine's edit control
+    // leaves it to its parent.
+    if (message.message == WM_KEYDOWN && message.wParam == 'A' && GetKeyState(VK_CONTROL) < 0 &&
+        message.hwnd == GetDlgItem(window, kEditId)) {
+      SendMessageW(message.hwnd, EM_SETSEL, 0, -1);
+      continue;
+    }
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
