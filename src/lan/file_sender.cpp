@@ -89,6 +89,11 @@ bool FileSender::SendChunks(ByteSource& file) {
     }
     desktop_.Sleep(kChunkPauseMilliseconds);
     desktop_.ProcessPendingMessages();
+    if (!service_.settings().CkNWUse) {
+      // LAN sharing was switched off meanwhile (by the user, or by the close sequence of a
+      // program that is ending): nothing more may go out, and the endpoint stays closed.
+      return false;
+    }
     if (chunk.read_failed) {
       // A read that failed once would fail again: the loop would never see the file's end.
       return false;

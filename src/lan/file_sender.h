@@ -29,11 +29,13 @@ class FileSender {
   // Runs the whole send; returns when "FE" has gone out. Raises when the host name or the
   // broadcast address cannot be had (nothing has been sent then); send and read failures are
   // recorded as "Err:FL", "Err:FE", "Err:read". Pending messages are handled after every chunk,
-  // so this may be re-entered.
+  // so this may be re-entered. LAN sharing switched off meanwhile ends the send there, without
+  // "FE".
   void SendFile();
 
  private:
-  // Sends the chunks with their pauses; false when reading the file failed.
+  // Sends the chunks with their pauses; false when reading the file failed or LAN sharing was
+  // switched off.
   bool SendChunks(ByteSource& file);
 
   LanService& service_;

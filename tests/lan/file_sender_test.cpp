@@ -243,5 +243,23 @@ TEST_F(FileSenderTest, AReadFailureSendsTheShortChunkAndNoEnd) {
   EXPECT_TRUE(rig.desktop.message_boxes.empty()) << "nobody is told it was sent";
 }
 
+TEST_F(FileSenderTest, LanSharingSwitchedOffDuringTheSendEndsItWithoutAnEnd) {
+  // The close sequence clears CkNWUse while the send lets messages through; so does the user.
+  ChooseFile(PatternBytes(2000));
+  int pumps = 0;
+  rig.desktop.on_process_messages = [&] {
+    network.DeliverAll();
+    if (++pumps == 2) {
+      rig.settings.CkNWUse = false;
+    }
+  };
+  rig.sender.SendFile();
+  EXPECT_EQ(ChunkLengths(), (std::vector<std::size_t>{254, 254})) << "nothing after the switch";
+  EXPECT_EQ(SentBytes().back().substr(0, 3), "FL:") << "no end: the file is not whole";
+  EXPECT_FALSE(rig.view.tray_animated);
+  EXPECT_FALSE(rig.view.send_form_visible);
+  EXPECT_EQ(Count({rig.record.lines().begin(), rig.record.lines().end()}, "Err:FE"), 0);
+}
+
 }  // namespace
 }  // namespace talvorine::lan
