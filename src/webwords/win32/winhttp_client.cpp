@@ -16,12 +16,22 @@ using webwords::HttpFailure;
 using webwords::HttpRequest;
 using webwords::HttpResult;
 
+using Clock = std::chrono::steady_clock;
+
 // What a Get and the thread of its exchange share; it lives as long as either of them.
 struct WinHttpClient::Exchange {
   explicit Exchange(const HttpRequest& asked) : request(asked) {}
 
   void Run() {
-    HttpResult outcome = RunWinHttpExchange(request, abandoned);
+    HttpResult outcome = RunWinHttpExchange(request, abandoned, [this] {
+      {
+        std::lock_guard lock(mutex);
+        if (!sent_at) {
+          sent_at = Clock::now();
+        }
+      }
+      finished.notify_all();
+    });
     {
       std::lock_guard lock(mutex);
       result = std::move(outcome);
@@ -38,17 +48,20 @@ struct WinHttpClient::Exchange {
     finished.notify_all();
   }
 
-  // The exchange's result, or kCancelled once Cancel came, or kTimeout at the deadline.
-  HttpResult Await(std::optional<std::chrono::steady_clock::time_point> deadline) {
+  // The exchange's result; kCancelled once Cancel came; kTimeout when connecting and sending
+  // take longer than the connect time, or the answer longer than the response time after that.
+  // WinHTTP bounds these waits too, but only from one received packet to the next.
+  HttpResult Await(Clock::time_point start) {
     std::unique_lock lock(mutex);
     auto done = [this] { return cancelled || result.has_value(); };
-    if (deadline) {
-      if (!finished.wait_until(lock, *deadline, done)) {
-        abandoned = true;
-        return HttpResult::Failed(HttpFailure::kTimeout);
-      }
-    } else {
-      finished.wait(lock, done);
+    bool in_time = WaitAtMost(lock, start, request.connect_timeout,
+                              [&] { return done() || sent_at.has_value(); });
+    if (in_time && !done()) {
+      in_time = WaitAtMost(lock, *sent_at, request.response_timeout, done);
+    }
+    if (!in_time) {
+      abandoned = true;
+      return HttpResult::Failed(HttpFailure::kTimeout);
     }
     if (cancelled) {
       return HttpResult::Failed(HttpFailure::kCancelled);
@@ -56,16 +69,29 @@ struct WinHttpClient::Exchange {
     return std::move(*result);
   }
 
+  // False when limit (none when not positive) runs out from from before ready.
+  template <typename Ready>
+  bool WaitAtMost(std::unique_lock<std::mutex>& lock, Clock::time_point from,
+                  std::chrono::milliseconds limit, Ready ready) {
+    if (limit.count() <= 0) {
+      finished.wait(lock, ready);
+      return true;
+    }
+    return finished.wait_until(lock, from + limit, ready);
+  }
+
   const HttpRequest request;
   std::atomic<bool> abandoned{false};
   std::mutex mutex;
   std::condition_variable finished;
   bool cancelled = false;
+  std::optional<Clock::time_point> sent_at;
   std::optional<HttpResult> result;
 };
 
 HttpResult WinHttpClient::Get(const HttpRequest& request) {
   try {
+    const Clock::time_point start = Clock::now();
     auto exchange = std::make_shared<Exchange>(request);
     {
       std::lock_guard lock(mutex_);
@@ -74,17 +100,12 @@ HttpResult WinHttpClient::Get(const HttpRequest& request) {
       }
       in_flight_ = exchange;
     }
-    std::optional<std::chrono::steady_clock::time_point> deadline;
-    if (request.connect_timeout.count() > 0 && request.response_timeout.count() > 0) {
-      deadline =
-          std::chrono::steady_clock::now() + request.connect_timeout + request.response_timeout;
-    }
     HttpResult result = HttpResult::Failed(HttpFailure::kConnect);
     try {
       // Detached on purpose: a given-up exchange must not hold up the Get, nor the end of the
       // program; it holds its own share of the state and ends within WinHTTP's time-outs.
       std::thread([exchange] { exchange->Run(); }).detach();
-      result = exchange->Await(deadline);
+      result = exchange->Await(start);
     } catch (const std::exception&) {
       // No thread to be had: the location fails like an unreachable server.
     }

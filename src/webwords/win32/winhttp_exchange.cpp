@@ -159,6 +159,19 @@ std::optional<std::uint64_t> DeclaredLength(HINTERNET request) {
   return length;
 }
 
+// Tells the waiter the moment the request has gone out. Synchronous WinHTTP reports it from
+// inside WinHttpSendRequest, on this thread, which may go on to wait for the answer there.
+void CALLBACK ReportStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID, DWORD) {
+  if (status != WINHTTP_CALLBACK_STATUS_REQUEST_SENT || context == 0) {
+    return;
+  }
+  try {
+    (*reinterpret_cast<const std::function<void()>*>(context))();
+  } catch (const std::exception&) {
+    // The waiter then counts from the start; nothing may leave a WinHTTP callback.
+  }
+}
+
 HttpResult ReadBody(HINTERNET request, const HttpRequest& asked, Clock::time_point deadline,
                     const std::atomic<bool>& abandoned) {
   const std::optional<std::uint64_t> declared = DeclaredLength(request);
@@ -211,7 +224,8 @@ HttpResult ReadBody(HINTERNET request, const HttpRequest& asked, Clock::time_poi
   return HttpResult::Body(std::move(body));
 }
 
-HttpResult Exchange(const HttpRequest& asked, const std::atomic<bool>& abandoned) {
+HttpResult Exchange(const HttpRequest& asked, const std::atomic<bool>& abandoned,
+                    const std::function<void()>& sent) {
   const std::optional<HttpTarget> target = CrackHttpUrl(asked.url);
   const std::optional<RequestHeaders> headers = BuildHeaders(asked.headers);
   if (!target || !headers) {
@@ -262,11 +276,13 @@ HttpResult Exchange(const HttpRequest& asked, const std::atomic<bool>& abandoned
   if (abandoned) {
     return HttpResult::Failed(HttpFailure::kCancelled);
   }
+  WinHttpSetStatusCallback(request.get(), ReportStatus, WINHTTP_CALLBACK_FLAG_SEND_REQUEST, 0);
   if (!WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA,
-                          0, 0, 0)) {
+                          0, 0, reinterpret_cast<DWORD_PTR>(&sent))) {
     return FailedBy(GetLastError(), HttpFailure::kConnect);
   }
   const Clock::time_point deadline = Clock::now() + asked.response_timeout;
+  sent();
   if (abandoned) {
     return HttpResult::Failed(HttpFailure::kCancelled);
   }
@@ -288,9 +304,10 @@ HttpResult Exchange(const HttpRequest& asked, const std::atomic<bool>& abandoned
 }  // namespace
 
 webwords::HttpResult RunWinHttpExchange(const webwords::HttpRequest& request,
-                                        const std::atomic<bool>& abandoned) {
+                                        const std::atomic<bool>& abandoned,
+                                        const std::function<void()>& sent) {
   try {
-    return Exchange(request, abandoned);
+    return Exchange(request, abandoned, sent);
   } catch (const std::bad_alloc&) {
     return HttpResult::Failed(HttpFailure::kTooLarge);
   } catch (const std::exception&) {

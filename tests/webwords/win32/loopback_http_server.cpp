@@ -11,16 +11,18 @@ namespace {
 
 constexpr std::size_t kMaxHead = 64 * 1024;
 
-void SendAll(SOCKET socket, const std::string& bytes) {
+// False when the client has gone.
+bool SendAll(SOCKET socket, const std::string& bytes) {
   std::size_t sent = 0;
   while (sent < bytes.size()) {
     const int chunk = static_cast<int>(std::min<std::size_t>(bytes.size() - sent, 1 << 16));
     const int done = send(socket, bytes.data() + sent, chunk, 0);
     if (done <= 0) {
-      return;
+      return false;
     }
     sent += static_cast<std::size_t>(done);
   }
+  return true;
 }
 
 // The head up to its empty line, or what came before the client closed or went over kMaxHead.
@@ -149,8 +151,14 @@ void LoopbackHttpServer::Serve(SOCKET connection) {
     }
   }
   changed_.notify_all();
-  SendAll(connection, answer.bytes);
+  bool connected = SendAll(connection, answer.bytes);
   std::unique_lock lock(mutex_);
+  for (std::size_t i = 0; connected && !answer.drip.empty(); i = (i + 1) % answer.drip.size()) {
+    if (changed_.wait_for(lock, kDripPace, [this] { return stopping_; })) {
+      break;
+    }
+    connected = send(connection, &answer.drip[i], 1, 0) == 1;
+  }
   if (answer.hold_open) {
     changed_.wait(lock, [this] { return stopping_; });
   }

@@ -16,15 +16,19 @@
 namespace talvorine::win32::testing {
 
 // An HTTP server on 127.0.0.1 for the tests, on a port of the system's choice. Each path has a
-// canned answer: bytes sent as they stand (so a test can answer badly on purpose), after which
-// the connection is closed or held open, silent, until the server stops. It keeps the head of
-// every request it was sent.
+// canned answer: bytes sent as they stand (so a test can answer badly on purpose), then perhaps
+// a drip of more bytes, after which the connection is closed or held open, silent, until the
+// server stops. It keeps the head of every request it was sent.
 class LoopbackHttpServer {
  public:
   struct Answer {
-    std::string bytes;
+    std::string bytes = {};
     bool hold_open = false;
+    // Sent after bytes one byte every kDripPace, over and over, until the client closes the
+    // connection or the server stops: a server that never stops talking, slowly.
+    std::string drip = {};
   };
+  static constexpr std::chrono::milliseconds kDripPace{100};
 
   LoopbackHttpServer();
   ~LoopbackHttpServer();

@@ -77,6 +77,7 @@ struct AnswerCase {
   std::optional<std::string> body;  // expected; else failure
   HttpFailure failure;
   std::size_t max_body;
+  std::string drip = {};  // see LoopbackHttpServer::Answer
 };
 
 TEST_F(WinHttpClientTest, EachAnswerGivesItsBodyOrItsFailure) {
@@ -120,12 +121,18 @@ TEST_F(WinHttpClientTest, EachAnswerGivesItsBodyOrItsFailure) {
       {"silent", "", true, std::nullopt, HttpFailure::kTimeout, 1 << 20},
       {"silent in the middle of the body", "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nko=start",
        true, std::nullopt, HttpFailure::kTimeout, 1 << 20},
+      // A server that keeps talking, slowly, is given up when the whole response's time is
+      // over, not when it pauses for too long.
+      {"body dripped without end", "HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n", false,
+       std::nullopt, HttpFailure::kTimeout, 1 << 20, "x"},
+      {"head dripped without end", "HTTP/1.1 200 OK\r\n", false, std::nullopt,
+       HttpFailure::kTimeout, 1 << 20, "X-Padding: slow\r\n"},
   };
   // One client for every case: it stays usable after each kind of failure.
   for (std::size_t i = 0; i < cases.size(); ++i) {
     const AnswerCase& c = cases[i];
     const std::string path = "/case" + std::to_string(i) + ".txt";
-    server.SetAnswer(path, {c.answer, c.hold_open});
+    server.SetAnswer(path, {c.answer, c.hold_open, c.drip});
     const auto start = Clock::now();
     const HttpResult result = client.Get(TestRequest(server.Url(path), c.max_body));
     const auto took = Clock::now() - start;
