@@ -110,15 +110,17 @@ def switch_lan_on(session, channel, address=LOOPBACK):
 
 
 class Listener:
-    """`talvorine-lan listen` on a channel, its output lines collected as they come."""
+    """`talvorine-lan listen` on a channel, its output lines collected as they come. It runs in
+    a folder of its own (cwd), where it keeps its own ".\\recv.tmp"."""
 
-    def __init__(self, channel, save_dir=None, host_name="peer"):
+    def __init__(self, channel, cwd, save_dir=None, host_name="peer"):
         self.channel = channel
+        os.makedirs(cwd, exist_ok=True)
         args = [tool_path(), "listen", "--channel", str(channel), "--host-name", host_name]
         if save_dir is not None:
             args += ["--save-dir", save_dir]
-        self.process = subprocess.Popen(args, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                                        stderr=subprocess.PIPE)
+        self.process = subprocess.Popen(args, cwd=cwd, stdin=subprocess.DEVNULL,
+                                        stdout=subprocess.PIPE, stderr=subprocess.PIPE)
         os.set_blocking(self.process.stdout.fileno(), False)
         self._buffer = b""
         self.lines = []

@@ -29,7 +29,7 @@ class LanTestCase(TalvorineTestCase):
         self.road.start([], lan_settings(self.channel))
 
     def listener(self, **options):
-        listener = Listener(self.channel, **options)
+        listener = Listener(self.channel, self.session.path("peer"), **options)
         self.addCleanup(listener.stop)
         return listener
 
@@ -44,7 +44,9 @@ class LanTestCase(TalvorineTestCase):
             self.road.probe("box", caption)), limit, f"the box {caption!r}")
 
     def answer_box(self, caption, button):
-        self.session.helper("press", caption, button)
+        """Presses a button of the box; the box must have it (Yes and No for the question)."""
+        self.assertTrue(self.session.helper("press", caption, button)["found"],
+                        f"the box {caption!r} has no button {button}")
         wait_for(lambda: self.road.probe("box", caption) == "none", 10,
                  f"the box {caption!r} to close")
 
@@ -68,7 +70,8 @@ class HandOverIn(LanTestCase):
         switch_lan_on(s, self.channel, LOOPBACK)
         send_text(self.channel, TEXT_IN)
         wait_for(lambda: s.control_text(EDIT1) == TEXT_IN, 10, "the text in Edit1")
-        self.assertIn("CB:" + TEXT_IN, s.record_lines())
+        # The record's memo catches up a moment after the line is added.
+        wait_for(lambda: "CB:" + TEXT_IN in s.record_lines(), 10, "the text's record line")
 
         self.road.focus_target()
         self.road.press(HK_GET_KEYS)
@@ -90,8 +93,8 @@ class HandOverIn(LanTestCase):
         wait_for(lambda: port in bound_udp_ports(), 10, "Timer2 to open the endpoint again")
         send_text(self.channel, "二つ目")
         wait_for(lambda: s.control_text(EDIT1) == "二つ目", 10, "the second text in Edit1")
-        lines = s.record_lines()
-        self.assertEqual([line for line in lines if line.startswith("CB:")],
+        wait_for(lambda: "CB:二つ目" in s.record_lines(), 10, "the second record line")
+        self.assertEqual([line for line in s.record_lines() if line.startswith("CB:")],
                          ["CB:一つ目", "CB:二つ目"])
 
 
@@ -159,6 +162,35 @@ class FilesOut(LanTestCase):
         # The sender's own transfer leaves no temporary file behind.
         self.no_temp_file()
         self.assertFalse(any(line.startswith("Err:") for line in s.record_lines()))
+
+
+    def test_closing_the_program_during_a_send_ends_it_at_once_without_the_end(self):
+        s, road = self.session, self.road
+        program = next(p for p in s.programs if p.exe == s.exe)
+        # 400 kB take half a minute to go out.
+        s.write("大きい.bin", os.urandom(400_000))
+        received = os.path.join(s.workdir, "peer-in")
+        os.makedirs(received)
+        switch_lan_on(s, self.channel, LOOPBACK_BROADCAST)
+        listener = self.listener(save_dir=received)
+        capture = self.capture()
+
+        road.press(HK_FSEND_KEYS)
+        wait_for(lambda: s.helper("file-dialog", SEND_FILE_DIALOG,
+                                  windows_path(s.path("大きい.bin")))["found"], 15,
+                 "the file dialog to take the name")
+        capture.wait_for_kind(b"FL")
+        s.helper("close")
+        program.wait_exit(10)
+
+        kinds = [d[:3] for d in capture.poll()]
+        self.assertEqual(kinds[0], b"FS:")
+        self.assertLess(kinds.count(b"FL:"), 400_000 // 250 + 1)
+        self.assertNotIn(b"FE:", kinds, "an unfinished file is never announced as whole")
+        self.assertFalse(any(l.startswith("saved file: ") for l in listener.read_lines()))
+        # The close sequence ran to its end: LAN sharing saved as off, the log written.
+        self.assertIn("UseNetwork=0", s.read("Last.tvs").decode("cp932").splitlines())
+        self.assertTrue(s.exists(".Talvorine.log"))
 
 
 class FilesIn(LanTestCase):
