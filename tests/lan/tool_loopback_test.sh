@@ -37,11 +37,22 @@ wait_for_line() {
   done
 }
 
+# True when some socket holds the UDP port (endpoints share ports, so binding tells nothing).
+port_taken() {
+  local hex
+  hex=$(printf '%04X' "$1")
+  awk -v port=":$hex" 'NR > 1 && substr($2, length($2) - 4) == port { found = 1 } END { exit !found }' \
+    /proc/net/udp
+}
+
 # Starts a listener on the first channel of the range whose port is free (another test run on
 # this machine may hold one). Sets $channel.
 start_listener() {
   local host_name=$1
   for channel in $(seq 41 50); do
+    if port_taken $((5504 + channel)); then
+      continue
+    fi
     : >"$work/listen.out"
     "$tool" listen --channel "$channel" --save-dir "$work/in" --host-name "$host_name" \
       >"$work/listen.out" 2>"$work/listen.err" &
