@@ -12,6 +12,12 @@ from lan_peer import (CK_NW_USE, EDIT1, HK_FSEND_KEYS, HK_GET_KEYS, HK_SEND_KEY,
                       bound_udp_ports, send_text, switch_lan_on, windows_path)
 from talvorine_e2e import TalvorineTestCase, main, wait_for
 
+# The file-send window's class and the ids of its status label and progress bar.
+SEND_FORM_CLASS = "TalvorineTSendForm"
+SEND_FORM_LABEL2 = 2
+SEND_FORM_PROGRESS_BAR1 = 3
+SENDING_CAPTION = "ファイル送信中・・・"
+
 # Texts whose cp932 form has a second byte 0x5C ("ソ", "表", "能") and a full-width colon: a
 # conversion that treats the bytes as ASCII or another code page breaks them.
 TEXT_IN = "予定表：ソフト機能の説明は１０時から"
@@ -151,6 +157,13 @@ class FilesOut(LanTestCase):
                  "the file dialog to take the name")
         # 100 kB at 250 bytes a chunk every 20 ms: the window is up for some seconds.
         wait_for(lambda: s.x_window(SEND_FORM_TITLE), 10, "SendForm to show")
+        label2 = s.helper("form-control", SEND_FORM_CLASS, SEND_FORM_LABEL2)
+        self.assertEqual(label2["text"], SENDING_CAPTION)
+        first = s.helper("form-control", SEND_FORM_CLASS, SEND_FORM_PROGRESS_BAR1)
+        self.assertEqual(first["maximum"], len(data), "the bar counts the file's bytes")
+        wait_for(lambda: s.helper("form-control", SEND_FORM_CLASS,
+                                  SEND_FORM_PROGRESS_BAR1)["position"] > first["position"], 10,
+                 "the bar to move on")
         self.assertEqual(self.box_text(SENT_CAPTION, limit=60), SENT_TEXT)
         wait_for(lambda: s.x_window(SEND_FORM_TITLE) is None, 10, "SendForm to hide")
         self.answer_box(SENT_CAPTION, IDOK)

@@ -11,12 +11,15 @@
 //   e2e_helper click ID                   posts BM_CLICK to the control with that id
 //   e2e_helper set-text ID TEXT           sets the text of that control as typing would (the
 //                                         control reports the change to the program)
+//   e2e_helper form-control CLASS ID      text of a control of the top-level window of that
+//                                         class; for a progress bar also its position and maximum
 //   e2e_helper file-dialog TITLE PATH     types PATH into the file dialog of that title, OK
 //   e2e_helper dialog-text TITLE          the texts of the static controls of a dialog
 //   e2e_helper press TITLE ID             posts a click on the dialog's button with that id
 //   e2e_helper key ID VK                  posts a key press (down and up) to that control
 #include <windows.h>
 
+#include <commctrl.h>
 #include <fcntl.h>
 #include <io.h>
 
@@ -247,6 +250,23 @@ int SetText(int id, const std::wstring& text) {
   return 0;
 }
 
+int FormControl(const std::wstring& window_class, int id) {
+  HWND form = FindWindowW(window_class.c_str(), nullptr);
+  HWND control = form != nullptr ? ChildById(form, id) : nullptr;
+  if (control == nullptr) {
+    return NotFound();
+  }
+  std::string line = "{\"found\": true, \"class\": " + Json(ClassOf(control)) +
+                     ", \"text\": " + Json(TextOf(control)) +
+                     ", \"form_visible\": " + (IsWindowVisible(form) ? "true" : "false");
+  if (_wcsicmp(ClassOf(control).c_str(), PROGRESS_CLASSW) == 0) {
+    line += ", \"position\": " + std::to_string(SendWait(control, PBM_GETPOS, 0, 0)) +
+            ", \"maximum\": " + std::to_string(SendWait(control, PBM_GETRANGE, FALSE, 0));
+  }
+  Print(line + "}");
+  return 0;
+}
+
 HWND DialogByTitle(const std::wstring& title) {
   return FindWindowW(L"#32770", title.c_str());
 }
@@ -343,7 +363,8 @@ int Key(int id, WPARAM virtual_key) {
 int Usage() {
   std::fputs(
       "usage: e2e_helper info|text ID|state ID|close|minimize|endsession WPARAM|click ID|"
-      "set-text ID TEXT|file-dialog TITLE PATH|dialog-text TITLE|press TITLE ID|key ID VK\n",
+      "set-text ID TEXT|form-control CLASS ID|file-dialog TITLE PATH|dialog-text TITLE|press TITLE "
+      "ID|key ID VK\n",
       stderr);
   return 2;
 }
@@ -381,6 +402,9 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (argc >= 4 && command == L"set-text") {
     return SetText(static_cast<int>(number(2)), argv[3]);
+  }
+  if (argc >= 4 && command == L"form-control") {
+    return FormControl(argv[2], static_cast<int>(number(3)));
   }
   if (argc >= 4 && command == L"file-dialog") {
     return FileDialog(argv[2], argv[3]);
