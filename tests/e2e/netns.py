@@ -29,6 +29,7 @@ import socket
 import struct
 import subprocess
 import sys
+import tempfile
 import threading
 
 from talvorine_e2e import wait_for
@@ -136,10 +137,11 @@ class Host:
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                               timeout=timeout).returncode
 
-    def start(self, *args, cwd=None, stdout=subprocess.DEVNULL, env=None):
+    def start(self, *args, cwd=None, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+              env=None):
         """A process left running inside the namespace; ended by stop_processes()."""
         process = subprocess.Popen(self.command(*args), cwd=cwd, stdin=subprocess.DEVNULL,
-                                   stdout=stdout, stderr=subprocess.DEVNULL, env=env)
+                                   stdout=stdout, stderr=stderr, env=env)
         self.processes.append(process)
         return process
 
@@ -300,11 +302,22 @@ class Display:
         environment = dict(os.environ, DISPLAY=self.name)
         wait_for(lambda: subprocess.run(["xdpyinfo"], env=environment, capture_output=True)
              .returncode == 0, 60, f"the display {self.name}")
-        # Without a window manager Wine moves no X focus and keys go nowhere.
-        host.start("openbox", env=environment)
-        wait_for(lambda: "window id" in subprocess.run(
-            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=environment,
-            capture_output=True).stdout.decode(), 60, "the window manager")
+        # Without a window manager Wine moves no X focus and keys go nowhere. Its complaints
+        # go into the failure message should it not come up.
+        self._wm_log = tempfile.TemporaryFile()
+        window_manager = host.start("openbox", env=environment, stderr=self._wm_log)
+
+        def managed():
+            if window_manager.poll() is not None:
+                self._wm_log.seek(0)
+                complaint = self._wm_log.read().decode("utf-8", "replace")
+                raise AssertionError(f"openbox ended ({window_manager.returncode}) on "
+                                     f"{self.name}: {complaint}")
+            return "window id" in subprocess.run(
+                ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=environment,
+                capture_output=True).stdout.decode()
+
+        wait_for(managed, 60, f"the window manager on {self.name}")
 
 
 class WineServer:

@@ -97,14 +97,36 @@ class TwoHostsTestCase(TalvorineTestCase):
             self.assertEqual(netns.foreign_addresses(netns.packets(lines)), [],
                              f"packets in namespace {name}")
 
-    def listen_in_b(self):
+    def listen_in_b(self, *options):
         """talvorine-lan listen on our channel in B, once it listens."""
         listener = netns.Lines(self.b.start(self.lan_tool, "listen", "--channel", CHANNEL,
-                                            cwd=self.session.workdir,
+                                            *options, cwd=self.b_workdir(),
                                             stdout=subprocess.PIPE))
         listener.wait(lambda line: line.startswith(f"listening on channel {CHANNEL}, port {PORT}"),
                       15, "talvorine-lan to listen in B")
         return listener
+
+    def b_workdir(self):
+        """B's working folder: each host keeps the file it receives in its own recv.tmp."""
+        path = self.session.path("host-b")
+        os.makedirs(path, exist_ok=True)
+        return path
+
+    def start_program_and_target(self):
+        """The program with LAN sharing on, then the paste target in front, for the hotkeys to
+        reach the program; the Road and the broadcast address."""
+        s = self.session
+        s.write("自動読込.tvs", lan_settings())
+        s.start_talvorine()
+        brd = self.wait_lan_on()
+        # Windows that appear in a fresh session (Wine's tray, the candidate window of the
+        # start-up) take the focus from whatever was in front: the target comes after them.
+        wait_for(lambda: s.x_window("Wine System Tray"), 15, "Wine's system tray")
+        s.wait_startup_settled()
+        s.start_target()
+        road = Road(s)
+        road.focus_target()
+        return road, brd
 
     def wait_lan_on(self):
         """The first Timer2 tick with LAN sharing on has determined the address and opened the
@@ -125,9 +147,7 @@ class BroadcastAddress(TwoHostsTestCase):
 class HandOver(TwoHostsTestCase):
     def test_the_hand_over_hotkey_reaches_the_other_host_and_its_text_comes_back(self):
         listener = self.listen_in_b()
-        road = Road(self.session)
-        road.start(["ko=こんにちは"], settings=lan_settings())
-        brd = self.wait_lan_on()
+        road, brd = self.start_program_and_target()
         self.assertEqual(brd, self.a.broadcast_address())
 
         self.assertEqual(road.probe("set-clipboard", HANDED_OVER), "set")
@@ -152,6 +172,82 @@ class HandOver(TwoHostsTestCase):
                                   if d[0] == self.b.address], 10, "B's datagram on A's interface")
         self.assertEqual(heard, [(self.b.address, brd,
                                   b"CB:" + FROM_THE_OTHER_HOST.encode("cp932"))])
+        self.assert_only_own_addresses()
+
+
+# 1000 bytes, zero bytes among them: four full chunks and the empty one that ends a file whose
+# size is a multiple of 250.
+FILE_DATA = bytes((i * 7 + i // 256) % 256 for i in range(1000))
+FILE_NAME = "送付資料.bin"
+IDOK = 1
+IDYES = 6
+
+
+def dialog_texts(session, title):
+    """The texts of the program's dialog or message box with that title, or None."""
+    answer = session.helper("dialog-text", title)
+    return answer["texts"] if answer["found"] else None
+
+
+def file_datagrams(datagrams):
+    """The kinds of the file datagrams, in order, and the FS and FE payloads."""
+    kinds = [payload[:3] for _, _, payload in datagrams if payload[:3] in (b"FS:", b"FL:", b"FE:")]
+    heads = [payload for _, _, payload in datagrams if payload[:3] in (b"FS:", b"FE:")]
+    return kinds, heads
+
+
+class FileTransfer(TwoHostsTestCase):
+    def test_a_file_sent_with_the_hotkey_is_saved_on_the_other_host_and_ends_at_the_sender(self):
+        s = self.session
+        s.write(FILE_NAME, FILE_DATA)
+        save_dir = s.path("received-in-b")
+        os.makedirs(save_dir)
+        listener = self.listen_in_b("--save-dir", save_dir)
+        road, brd = self.start_program_and_target()
+        road.press("ctrl+6")  # HK_FSEND with its default binding
+        wait_for(lambda: s.helper("file-dialog", "送信するファイルを指示", FILE_NAME)["found"], 15,
+                 "the file dialog")
+        line = listener.wait(lambda line: line.startswith(("saved file: ", "not saved: ")), 30,
+                             "the file in B")
+        self.assertEqual(line, f"saved file: {os.path.join(save_dir, FILE_NAME)}")
+        with open(os.path.join(save_dir, FILE_NAME), "rb") as saved:
+            self.assertEqual(saved.read(), FILE_DATA)
+        # The sender hears its own end and knows the file is its own by its host name.
+        self.assertEqual(wait_for(lambda: dialog_texts(s, "ファイル送信"), 15, "the sender's box"),
+                         ["送信完了しました。"])
+        s.helper("press", "ファイル送信", IDOK)
+        self.assertFalse(s.exists("recv.tmp"))
+
+        kinds, heads = file_datagrams([d for d in netns.udp_datagrams(self.packets_b, PORT)
+                                       if d[:2] == (self.a.address, brd)])
+        self.assertEqual(kinds, [b"FS:"] + [b"FL:"] * 5 + [b"FE:"])
+        path = ("Z:" + s.path(FILE_NAME).replace("/", "\\")).encode("cp932")
+        host = self.a.host_name.encode("ascii")
+        self.assertEqual(heads, [b"FS:" + host + b":" + path, b"FE:" + host + b":" + path])
+        self.assert_only_own_addresses()
+
+    def test_a_file_from_the_other_host_is_offered_under_its_host_name_and_saved(self):
+        s = self.session
+        sent = os.path.join(s.path("in-b"), FILE_NAME)
+        os.makedirs(os.path.dirname(sent))
+        with open(sent, "wb") as file:
+            file.write(FILE_DATA)
+        s.write("自動読込.tvs", lan_settings())
+        s.start_talvorine()
+        brd = self.wait_lan_on()
+        self.b.start(self.lan_tool, "send-file", sent, "--to", brd, "--channel", CHANNEL,
+                     cwd=self.b_workdir())
+        self.assertEqual(wait_for(lambda: dialog_texts(s, "到着ファイルの保存"), 30, "the question"),
+                         [f"{self.b.host_name} からファイルが届きました。保存しますか？"])
+        s.helper("press", "到着ファイルの保存", IDYES)
+        wait_for(lambda: s.helper("file-dialog", "受信したファイルの保存", "saved.bin")["found"],
+                 15, "the save dialog")
+        self.assertEqual(wait_for(lambda: dialog_texts(s, "ファイル受信"), 15, "the saved box"),
+                         ["保存完了しました。"])
+        self.assertEqual(s.read("saved.bin"), FILE_DATA)
+        # The temporary file goes once the box is closed.
+        s.helper("press", "ファイル受信", IDOK)
+        wait_for(lambda: not s.exists("recv.tmp"), 10, "recv.tmp to be deleted")
         self.assert_only_own_addresses()
 
 
