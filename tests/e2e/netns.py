@@ -146,13 +146,15 @@ class Host:
         return process
 
     def stop_processes(self):
+        # Asked first, so that Xvfb takes its socket and lock file away with it.
         for process in reversed(self.processes):
             if process.poll() is None:
-                process.kill()
+                process.terminate()
             try:
-                process.wait(timeout=10)
+                process.wait(timeout=5)
             except subprocess.TimeoutExpired:
-                pass
+                process.kill()
+                process.wait(timeout=10)
         self.processes.clear()
 
     def ipv4_addresses(self):
