@@ -48,11 +48,11 @@ wine_env_display() {
   Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
   wine_env_pids+=($!)
   export DISPLAY=":$number"
-  wait_for 60 xdpyinfo
+  wait_for 120 xdpyinfo
   # Without a window manager Wine moves no X focus and keys go nowhere.
   openbox >/dev/null 2>&1 &
   wine_env_pids+=($!)
-  wait_for 60 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
+  wait_for 120 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
 }
 
 wine_env_start() {
