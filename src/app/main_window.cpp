@@ -42,6 +42,10 @@ void TForm1::TrayIcon1Restore() {
 
 void TForm1::Q1Click() {
   parts_.state_files.SaveStateFiles();
+  // A file send under way lets messages through, this one included, and would otherwise go on
+  // to the file's end long after the window has gone; with LAN sharing off it stops at its next
+  // chunk. The state files just saved keep LAN sharing as it was.
+  parts_.settings.CkNWUse = false;
   parts_.view.EndApplication();
 }
 

@@ -90,8 +90,9 @@ bool FileSender::SendChunks(ByteSource& file) {
     desktop_.Sleep(kChunkPauseMilliseconds);
     desktop_.ProcessPendingMessages();
     if (!service_.settings().CkNWUse) {
-      // LAN sharing was switched off meanwhile (by the user, or by the close sequence of a
-      // program that is ending): nothing more may go out, and the endpoint stays closed.
+      // LAN sharing was switched off meanwhile (by the user, or by a program that is ending,
+      // through its close sequence or the tray's save-and-quit): nothing more may go out, and
+      // the endpoint stays closed.
       return false;
     }
     if (chunk.read_failed) {

@@ -48,7 +48,14 @@ class RecordingView : public MainWindowView {
   void ShowInFront() override { log_.Call("ShowInFront"); }
   void RestoreIfMinimized() override { log_.Call("RestoreIfMinimized"); }
   void HideTrayIcon() override { log_.Call("HideTrayIcon"); }
-  void EndApplication() override { log_.Call("EndApplication"); }
+  void EndApplication() override {
+    log_.Call("EndApplication");
+    if (on_end_application) {
+      on_end_application();
+    }
+  }
+
+  std::function<void()> on_end_application;
 
  private:
   Log& log_;
@@ -293,6 +300,17 @@ TEST_F(TForm1Test, SaveAndQuitKeepsLanAndWritesNoLog) {
   EXPECT_EQ(ReadFileBytes(".\\Last.tvs"), "UseNetwork=1\r\n");
   EXPECT_EQ(ReadFileBytes(".Talvorine.log"), "earlier run\r\n");
   EXPECT_TRUE(timers.IsRunning(TimerId::kForm1Timer2));
+}
+
+TEST_F(TForm1Test, SaveAndQuitEndsLanSharingForASendUnderWay) {
+  // The tray menu is handled inside the message pump of a file send, which goes on while LAN
+  // sharing is on: the program would end only once the whole file had gone out.
+  settings.CkNWUse = true;
+  bool lan_on_at_end = true;
+  view.on_end_application = [&] { lan_on_at_end = settings.CkNWUse; };
+  form.Q1Click();
+  EXPECT_FALSE(lan_on_at_end) << "the send must stop at its next chunk";
+  EXPECT_EQ(ReadFileBytes(".\\Last.tvs"), "UseNetwork=1\r\n") << "saved as it was";
 }
 
 TEST_F(TForm1Test, AFailedSaveAndQuitKeepsTheProgramRunning) {
