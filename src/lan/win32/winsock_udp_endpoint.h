@@ -35,7 +35,8 @@ class WinsockUdpEndpoint : public lan::UdpEndpoint, private Window {
 
  private:
   static constexpr UINT kSocketMessage = WM_APP + 40;
-  // The largest datagram LAN sharing reads; longer ones are cut (the protocol's are far shorter).
+  // Room for the largest UDP datagram, so none fails the read for its length (the protocol's
+  // are far shorter).
   static constexpr int kReceiveSize = 65536;
   // Datagrams read per FD_READ message; Winsock posts another while more wait, so the loop
   // never starves the rest of the queue.
