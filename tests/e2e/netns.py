@@ -304,22 +304,34 @@ class Display:
         environment = dict(os.environ, DISPLAY=self.name)
         wait_for(lambda: subprocess.run(["xdpyinfo"], env=environment, capture_output=True)
              .returncode == 0, 60, f"the display {self.name}")
-        # Without a window manager Wine moves no X focus and keys go nowhere. Its complaints
-        # go into the failure message should it not come up.
-        self._wm_log = tempfile.TemporaryFile()
-        window_manager = host.start("openbox", env=environment, stderr=self._wm_log)
+        # Without a window manager Wine moves no X focus and keys go nowhere. Now and then an
+        # openbox ends at once with status 1 and not a word, on a display that works: it is
+        # started again then, and what each one said goes into the failure message.
+        complaints = []
+        for _ in range(3):
+            if self._start_window_manager(host, environment, complaints):
+                return
+        raise AssertionError(f"no window manager on {self.name}: {complaints}")
 
-        def managed():
-            if window_manager.poll() is not None:
-                self._wm_log.seek(0)
-                complaint = self._wm_log.read().decode("utf-8", "replace")
-                raise AssertionError(f"openbox ended ({window_manager.returncode}) on "
-                                     f"{self.name}: {complaint}")
-            return "window id" in subprocess.run(
-                ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=environment,
-                capture_output=True).stdout.decode()
+    @staticmethod
+    def _start_window_manager(host, environment, complaints):
+        with tempfile.TemporaryFile() as log:
+            window_manager = host.start("openbox", env=environment, stderr=log)
 
-        wait_for(managed, 60, f"the window manager on {self.name}")
+            def managed_or_ended():
+                if window_manager.poll() is not None:
+                    return "ended"
+                return "window id" in subprocess.run(
+                    ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=environment,
+                    capture_output=True).stdout.decode()
+
+            display = environment["DISPLAY"]
+            if wait_for(managed_or_ended, 60, f"the window manager on {display}") is True:
+                return True
+            log.seek(0)
+            complaints.append(f"openbox ended ({window_manager.returncode}): "
+                              f"{log.read().decode('utf-8', 'replace').strip()}")
+            return False
 
 
 class WineServer:

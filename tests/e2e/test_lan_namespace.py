@@ -59,6 +59,8 @@ class TwoHostsTestCase(TalvorineTestCase):
         self.assert_only_own_routes()
         self.packets_a = netns.start_recorder(self.a)
         self.packets_b = netns.start_recorder(self.b)
+        # Checked once every program of the test has ended, so its whole life is covered.
+        self.addCleanup(self.assert_only_own_addresses)
         display = netns.Display(self.a)
         self.set_environment(DISPLAY=display.name, WINEPREFIX=environment("E2E_NETNS_PREFIX"))
         wine_server = netns.WineServer(self.a, os.environ["WINEPREFIX"])
@@ -141,7 +143,6 @@ class BroadcastAddress(TwoHostsTestCase):
         self.session.start_talvorine()
         self.assertEqual(self.wait_lan_on(), brd, "the brd that ip reports in namespace A")
         self.assertEqual(self.session.control_state(CK_NW_USE), 1)
-        self.assert_only_own_addresses()
 
 
 class HandOver(TwoHostsTestCase):
@@ -172,7 +173,6 @@ class HandOver(TwoHostsTestCase):
                                   if d[0] == self.b.address], 10, "B's datagram on A's interface")
         self.assertEqual(heard, [(self.b.address, brd,
                                   b"CB:" + FROM_THE_OTHER_HOST.encode("cp932"))])
-        self.assert_only_own_addresses()
 
 
 # 1000 bytes, zero bytes among them: four full chunks and the empty one that ends a file whose
@@ -224,7 +224,6 @@ class FileTransfer(TwoHostsTestCase):
         path = ("Z:" + s.path(FILE_NAME).replace("/", "\\")).encode("cp932")
         host = self.a.host_name.encode("ascii")
         self.assertEqual(heads, [b"FS:" + host + b":" + path, b"FE:" + host + b":" + path])
-        self.assert_only_own_addresses()
 
     def test_a_file_from_the_other_host_is_offered_under_its_host_name_and_saved(self):
         s = self.session
@@ -248,7 +247,6 @@ class FileTransfer(TwoHostsTestCase):
         # The temporary file goes once the box is closed.
         s.helper("press", "ファイル受信", IDOK)
         wait_for(lambda: not s.exists("recv.tmp"), 10, "recv.tmp to be deleted")
-        self.assert_only_own_addresses()
 
 
 if __name__ == "__main__":
