@@ -49,10 +49,34 @@ wine_env_display() {
   wine_env_pids+=($!)
   export DISPLAY=":$number"
   wait_for 120 xdpyinfo
-  # Without a window manager Wine moves no X focus and keys go nowhere.
-  openbox >/dev/null 2>&1 &
-  wine_env_pids+=($!)
-  wait_for 120 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
+  # Without a window manager Wine moves no X focus and keys go nowhere. openbox now and then
+  # quits at once on a fresh display; it is started again then.
+  local attempt openbox_pid
+  for attempt in 1 2 3; do
+    openbox >/dev/null 2>&1 &
+    openbox_pid=$!
+    if wine_env_wait_for_window_manager "$openbox_pid"; then
+      wine_env_pids+=("$openbox_pid")
+      return 0
+    fi
+    kill "$openbox_pid" 2>/dev/null || true
+    wait "$openbox_pid" 2>/dev/null || true
+    echo "openbox did not come up (attempt $attempt)" >&2
+  done
+  return 1
+}
+
+# Polls for up to two minutes until the window manager announces itself; fails at once when
+# its process has gone.
+wine_env_wait_for_window_manager() {
+  local pid=$1
+  local deadline=$((SECONDS + 120))
+  until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; do
+    if ! kill -0 "$pid" 2>/dev/null || [ $SECONDS -ge $deadline ]; then
+      return 1
+    fi
+    sleep 0.1
+  done
 }
 
 wine_env_start() {
