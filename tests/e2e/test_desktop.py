@@ -149,8 +149,13 @@ class ClipboardRestore(TalvorineTestCase):
         for text in seen[:-1]:
             if text and (not texts or texts[-1] != text):
                 texts.append(text)
-        self.assertEqual(texts, ["利用者の文", "こんにちは", "ありがとう", "利用者の文"],
-                         f"the second insertion came {second - first:.3f} s after the first")
+        # On a loaded machine the second insertion may come after the first one's restore;
+        # the user's text is then back in between. Either way no phrase is restored as if it
+        # were the user's text, and the user's text is what stays.
+        overlapping = ["利用者の文", "こんにちは", "ありがとう", "利用者の文"]
+        one_after_the_other = ["利用者の文", "こんにちは", "利用者の文", "ありがとう", "利用者の文"]
+        self.assertIn(texts, [overlapping, one_after_the_other],
+                      f"the second insertion came {second - first:.3f} s after the first")
 
 
 class Hotkeys(TalvorineTestCase):
