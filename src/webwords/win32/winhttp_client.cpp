@@ -1,11 +1,14 @@
 #include "webwords/win32/winhttp_client.h"
 
+#include <windows.h>
+
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <exception>
+#include <functional>
+#include <memory>
 #include <optional>
-#include <thread>
 #include <utility>
 
 #include "webwords/win32/winhttp_exchange.h"
@@ -17,6 +20,35 @@ using webwords::HttpRequest;
 using webwords::HttpResult;
 
 using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// The body of a thread made by StartOwnThread; it owns its work.
+DWORD WINAPI RunOwnThread(void* parameter) {
+  const std::unique_ptr<std::function<void()>> work(static_cast<std::function<void()>*>(parameter));
+  try {
+    (*work)();
+  } catch (...) {
+    // Nothing may leave a thread: it would end the program.
+  }
+  return 0;
+}
+
+// Runs work on a thread of its own that nobody waits for; false when there is no thread to be
+// had. A system thread, not a std::thread: one detached at once was seen (MinGW's thread library
+// under Wine) to start seconds late now and then, or to start with a null state and crash.
+bool StartOwnThread(std::function<void()> work) {
+  auto owned = std::make_unique<std::function<void()>>(std::move(work));
+  const HANDLE thread = CreateThread(nullptr, 0, RunOwnThread, owned.get(), 0, nullptr);
+  if (thread == nullptr) {
+    return false;
+  }
+  owned.release();  // the thread's now
+  CloseHandle(thread);
+  return true;
+}
+
+}  // namespace
 
 // What a Get and the thread of its exchange share; it lives as long as either of them.
 struct WinHttpClient::Exchange {
@@ -100,14 +132,12 @@ HttpResult WinHttpClient::Get(const HttpRequest& request) {
       }
       in_flight_ = exchange;
     }
+    // No thread to be had: the location fails like an unreachable server.
     HttpResult result = HttpResult::Failed(HttpFailure::kConnect);
-    try {
-      // Detached on purpose: a given-up exchange must not hold up the Get, nor the end of the
-      // program; it holds its own share of the state and ends within WinHTTP's time-outs.
-      std::thread([exchange] { exchange->Run(); }).detach();
+    // Not waited for on purpose: a given-up exchange must not hold up the Get, nor the end of
+    // the program; it holds its own share of the state and ends within WinHTTP's time-outs.
+    if (StartOwnThread([exchange] { exchange->Run(); })) {
       result = exchange->Await(start);
-    } catch (const std::exception&) {
-      // No thread to be had: the location fails like an unreachable server.
     }
     std::lock_guard lock(mutex_);
     in_flight_.reset();

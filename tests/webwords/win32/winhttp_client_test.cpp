@@ -228,6 +228,22 @@ TEST_F(WinHttpClientTest, WhatIsNotAnHttpUrlFailsWithoutConnecting) {
   EXPECT_EQ(server.Connections(), 0u);
 }
 
+TEST_F(WinHttpClientTest, EveryExchangeOfALongRunGetsItsThreadAndItsAnswer) {
+  // Each Get runs its exchange on a thread that nobody waits for. A thread that started late or
+  // never would turn this quick failure into a time-out; one that started without its state
+  // would crash the program.
+  HttpRequest request = TestRequest("ftp://127.0.0.1/words.txt");
+  request.connect_timeout = 3s;
+  int wrong = 0;
+  for (int i = 0; i < 300; ++i) {
+    const HttpResult result = client.Get(request);
+    if (result.body.has_value() || result.failure != HttpFailure::kConnect) {
+      ++wrong;
+    }
+  }
+  EXPECT_EQ(wrong, 0) << "of 300 exchanges";
+}
+
 TEST_F(WinHttpClientTest, AClosedPortFailsToConnectAtOnce) {
   std::uint16_t closed_port = 0;
   {
