@@ -17,16 +17,7 @@ MessageWindow::MessageWindow(app::HandlerGuard& guard) : Window(guard) {
   for (std::size_t i = 0; i < kTimerCount; ++i) {
     slots_[i].interval = DefaultInterval(static_cast<TimerId>(i));
   }
-  CreateParams params;
-  params.class_name = L"TalvorineMessages";
-  params.style = 0;
-  params.parent = HWND_MESSAGE;
-  params.x = 0;
-  params.y = 0;
-  params.width = 0;
-  params.height = 0;
-  params.background = nullptr;
-  CreateHandle(params);
+  CreateHandle(CreateParams::MessageOnly(L"TalvorineMessages"));
   std::lock_guard lock(tasks_mutex_);
   post_target_ = hwnd();
 }

@@ -74,6 +74,20 @@ class Window {
     HICON icon = nullptr;
     HBRUSH background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     UINT class_style = CS_HREDRAW | CS_VREDRAW;
+
+    // A window that is never shown and only receives messages (timers, socket events, posts).
+    static CreateParams MessageOnly(const wchar_t* class_name) {
+      CreateParams params;
+      params.class_name = class_name;
+      params.style = 0;
+      params.parent = HWND_MESSAGE;
+      params.x = 0;
+      params.y = 0;
+      params.width = 0;
+      params.height = 0;
+      params.background = nullptr;
+      return params;
+    }
   };
   // Registers the class on first use and creates the window; throws Error on failure.
   void CreateHandle(const CreateParams& params);

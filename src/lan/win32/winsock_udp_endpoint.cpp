@@ -22,16 +22,7 @@ std::string HostText(std::string_view host) {
 }  // namespace
 
 WinsockUdpEndpoint::WinsockUdpEndpoint(app::HandlerGuard& guard) : Window(guard) {
-  CreateParams params;
-  params.class_name = L"TalvorineUdpEndpoint";
-  params.style = 0;
-  params.parent = HWND_MESSAGE;
-  params.x = 0;
-  params.y = 0;
-  params.width = 0;
-  params.height = 0;
-  params.background = nullptr;
-  CreateHandle(params);
+  CreateHandle(CreateParams::MessageOnly(L"TalvorineUdpEndpoint"));
 }
 
 WinsockUdpEndpoint::~WinsockUdpEndpoint() {
