@@ -13,11 +13,9 @@ import random
 import socket
 import subprocess
 
-from talvorine_e2e import environment, wait_for
+from desktop_road import settings_text
+from talvorine_e2e import CK_NW_USE, EDIT1, IPADDR, environment, wait_for
 
-CK_NW_USE = 301
-IPADDR = 303
-EDIT1 = 334
 
 LOOPBACK = "127.0.0.1"
 LOOPBACK_BROADCAST = "127.255.255.255"
@@ -79,18 +77,8 @@ def windows_path(path):
 def lan_settings(channel, **values):
     """A settings file: the main window stays in the tray, the start and LAN hotkeys are
     registered at start-up, LAN sharing off on the given channel, plus [section] key=value."""
-    sections = {
-        "Config": {"AutoKeySet": 1, "AutoMinWindow": 1},
-        "Network": {"UseNetwork": 0, "AutoNwKeySet": 1, "CH": channel},
-    }
-    for name, value in values.items():
-        section, key = name.split("_", 1)
-        sections.setdefault(section, {})[key] = value
-    lines = []
-    for section, keys in sections.items():
-        lines.append(f"[{section}]")
-        lines.extend(f"{key}={value}" for key, value in keys.items())
-    return "\r\n".join(lines) + "\r\n"
+    return settings_text(Network_UseNetwork=0, Network_AutoNwKeySet=1, Network_CH=channel,
+                         **values)
 
 
 def switch_lan_on(session, channel, address=LOOPBACK):

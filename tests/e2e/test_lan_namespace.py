@@ -10,10 +10,9 @@ import subprocess
 
 import netns
 from desktop_road import Road, settings_text
-from talvorine_e2e import CK_NW_USE, Session, TalvorineTestCase, environment, main, wait_for
+from talvorine_e2e import (CK_NW_USE, EDIT1, IPADDR, Session, TalvorineTestCase, environment,
+                           main, wait_for)
 
-IPADDR = 303
-EDIT1 = 334
 CHANNEL = 17
 PORT = 5504 + CHANNEL
 
