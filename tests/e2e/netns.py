@@ -293,7 +293,7 @@ class Display:
 
     def __init__(self, host):
         # Xvfb picks a free display itself and tells its number: no race with other displays.
-        server = host.start("Xvfb", "-displayfd", "1", "-screen", "0", "1280x1024x24",
+        server = host.start("Xvfb", "-displayfd", "1", "-noreset", "-screen", "0", "1280x1024x24",
                             "-nolisten", "tcp", stdout=subprocess.PIPE)
         ready, _, _ = select.select([server.stdout], [], [], 60)
         number = server.stdout.readline().decode().strip() if ready else ""
