@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string>
 
-#include "app/error_record.h"
+#include "common/error_record.h"
 
 namespace talvorine::app {
 namespace {

@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-#include "app/error_record.h"
+#include "common/error_record.h"
 #include "files/dialogs.h"
 #include "files/settings.h"
 #include "lan/datagram.h"
@@ -62,7 +62,7 @@ class Host : public lan::HostNetwork {
   std::optional<std::string> FirstAddressTableMask() override { return "255.255.255.0"; }
 };
 
-class NoRecord : public app::ErrorRecord {
+class NoRecord : public ErrorRecord {
  public:
   void AddLine(std::string_view text) override { benchmark::DoNotOptimize(text.data()); }
   std::string Text() const override { return {}; }
@@ -71,7 +71,7 @@ class NoRecord : public app::ErrorRecord {
 // The receiver with its ports, working in a fresh temporary directory (".\recv.tmp" is there).
 class Bench {
  public:
-  explicit Bench(app::ErrorRecord& record)
+  explicit Bench(ErrorRecord& record)
       : previous_(std::filesystem::current_path()),
         dir_(std::filesystem::temp_directory_path() /
              ("talvorine-lan-bench-" + std::to_string(std::random_device{}()))),
@@ -118,7 +118,7 @@ void BM_TextDatagrams(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_TextDatagrams<NoRecord>)->Name("CB/no-op record");
-BENCHMARK(BM_TextDatagrams<app::MemoryErrorRecord>)->Name("CB/memory record");
+BENCHMARK(BM_TextDatagrams<MemoryErrorRecord>)->Name("CB/memory record");
 
 void BM_FileChunks(benchmark::State& state) {
   NoRecord record;

@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/error_record.h"
+#include "common/error_record.h"
 #include "files/dialogs.h"
 #include "files/settings.h"
 #include "lan/host_network.h"
@@ -84,7 +84,7 @@ class Host : public lan::HostNetwork {
   std::optional<std::string> FirstAddressTableMask() override { return std::nullopt; }
 };
 
-class NullRecord : public app::ErrorRecord {
+class NullRecord : public ErrorRecord {
  public:
   void AddLine(std::string_view) override {}
   std::string Text() const override { return {}; }

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/error_record.h"
-#include "app/handler_guard.h"
+#include "common/error_record.h"
+#include "common/handler_guard.h"
 #include "common/timers.h"
 #include "desktop/desktop.h"
 #include "files/settings.h"

@@ -10,7 +10,7 @@
 namespace talvorine::lan {
 
 FileSender::FileSender(LanService& service, LanDesktop& desktop, files::Dialogs& dialogs,
-                       LanView& view, app::ErrorRecord& record, FileOpener open_file)
+                       LanView& view, ErrorRecord& record, FileOpener open_file)
     : service_(service),
       desktop_(desktop),
       dialogs_(dialogs),

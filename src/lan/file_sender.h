@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/error_record.h"
+#include "common/error_record.h"
 #include "files/dialogs.h"
 #include "lan/file_chunks.h"
 #include "lan/lan_desktop.h"
@@ -24,7 +24,7 @@ inline constexpr std::uint32_t kChunkPauseMilliseconds = 20;
 class FileSender {
  public:
   FileSender(LanService& service, LanDesktop& desktop, files::Dialogs& dialogs, LanView& view,
-             app::ErrorRecord& record, FileOpener open_file = OpenFileToSend);
+             ErrorRecord& record, FileOpener open_file = OpenFileToSend);
 
   // Runs the whole send; returns when "FE" has gone out. Raises when the host name or the
   // broadcast address cannot be had (nothing has been sent then); send and read failures are
@@ -42,7 +42,7 @@ class FileSender {
   LanDesktop& desktop_;
   files::Dialogs& dialogs_;
   LanView& view_;
-  app::ErrorRecord& record_;
+  ErrorRecord& record_;
   FileOpener open_file_;
 };
 

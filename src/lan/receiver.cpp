@@ -54,7 +54,7 @@ std::string ProposedSaveName(std::string_view sender_path) {
 }
 
 Receiver::Receiver(const files::Settings& settings, HostNetwork& host, LanDesktop& desktop,
-                   files::Dialogs& dialogs, LanView& view, app::ErrorRecord& record,
+                   files::Dialogs& dialogs, LanView& view, ErrorRecord& record,
                    ReceiverLimits limits)
     : settings_(settings),
       host_(host),

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/error_record.h"
+#include "common/error_record.h"
 #include "files/dialogs.h"
 #include "files/settings.h"
 #include "lan/datagram.h"
@@ -49,7 +49,7 @@ std::string ProposedSaveName(std::string_view sender_path);
 class Receiver {
  public:
   Receiver(const files::Settings& settings, HostNetwork& host, LanDesktop& desktop,
-           files::Dialogs& dialogs, LanView& view, app::ErrorRecord& record,
+           files::Dialogs& dialogs, LanView& view, ErrorRecord& record,
            ReceiverLimits limits = {});
   ~Receiver();
   Receiver(const Receiver&) = delete;
@@ -96,7 +96,7 @@ class Receiver {
   LanDesktop& desktop_;
   files::Dialogs& dialogs_;
   LanView& view_;
-  app::ErrorRecord& record_;
+  ErrorRecord& record_;
   ReceiverLimits limits_;
 
   std::string paste_buffer_;

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/error_record.h"
-#include "app/handler_guard.h"
+#include "common/error_record.h"
+#include "common/handler_guard.h"
 #include "common/error.h"
 #include "common/system_file.h"
 #include "support/fake_desktop.h"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/error_record.h"
+#include "common/error_record.h"
 #include "fake_lan.h"
 #include "files/settings.h"
 #include "lan/file_sender.h"
@@ -40,7 +40,7 @@ struct LanRig {
   FakeEndpoint endpoint;
   FakeHostNetwork host;
   RecordingLanView view;
-  app::MemoryErrorRecord record;
+  MemoryErrorRecord record;
   FakeDesktop desktop;
   lan::LanDesktopAdapter lan_desktop;
   FakeDialogs dialogs;

@@ -148,7 +148,7 @@ TEST(PosixLanLoop, AFileSentToItselfIsConfirmedAsSent) {
   PosixUdpEndpoint endpoint;
   testing::FakeHostNetwork host;
   testing::RecordingLanView view;
-  app::MemoryErrorRecord record;
+  MemoryErrorRecord record;
   testing::FakeDesktop desktop;
   LanDesktopAdapter lan_desktop(desktop);
   testing::FakeDialogs dialogs;

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/error_record.h"
+#include "common/error_record.h"
 #include "files/dialogs.h"
 #include "lan/host_network.h"
 #include "lan/lan_desktop.h"
@@ -77,7 +77,7 @@ class TerminalView : public lan::LanView {
 
 // The error record of a terminal peer. The receiver logs every datagram here, which a terminal
 // does not want to see; the sender's failures ("Err:FL" and the like) go to standard error.
-class TerminalRecord : public app::ErrorRecord {
+class TerminalRecord : public ErrorRecord {
  public:
   explicit TerminalRecord(bool report_failures) : report_failures_(report_failures) {}
   void AddLine(std::string_view text) override;

@@ -4,10 +4,10 @@
 #include <string_view>
 #include <vector>
 
-#include "app/win32/controls.h"
+#include "ui/win32/controls.h"
 #include "app/win32/main_window_events.h"
-#include "app/win32/value_list_editor.h"
-#include "app/win32/window.h"
+#include "ui/win32/value_list_editor.h"
+#include "ui/win32/window.h"
 
 namespace talvorine::win32 {
 
@@ -22,7 +22,7 @@ inline constexpr std::string_view kMakerHomePage = "https://www.example.jp/talvo
 // Tab "送信設定" (TabSheet1): the main phrase table.
 class SendSettingsPage : public Panel {
  public:
-  SendSettingsPage(app::HandlerGuard& guard, Window& parent, const LogicalRect& rect,
+  SendSettingsPage(HandlerGuard& guard, Window& parent, const LogicalRect& rect,
                    MainWindowModel& model);
   void Refresh();
   void Resize(const LogicalRect& rect);
@@ -34,7 +34,7 @@ class SendSettingsPage : public Panel {
 // Tab "環境設定" (TabSheet2).
 class EnvironmentPage : public Panel {
  public:
-  EnvironmentPage(app::HandlerGuard& guard, Window& parent, const LogicalRect& rect,
+  EnvironmentPage(HandlerGuard& guard, Window& parent, const LogicalRect& rect,
                   MainWindowModel& model);
   void Refresh();
 
@@ -57,7 +57,7 @@ class EnvironmentPage : public Panel {
 // Tab "ネットワーク連携" (TabSheet5).
 class NetworkPage : public Panel {
  public:
-  NetworkPage(app::HandlerGuard& guard, Window& parent, const LogicalRect& rect,
+  NetworkPage(HandlerGuard& guard, Window& parent, const LogicalRect& rect,
               MainWindowModel& model);
   void Refresh();
   void RefreshCkNWUse();
@@ -132,7 +132,7 @@ class SideTabControl : public TabControl {
 // Tab "このソフトについて" (TabSheet3) with its own page control PageControl2.
 class AboutPage : public Panel {
  public:
-  AboutPage(app::HandlerGuard& guard, Window& parent, const LogicalRect& rect,
+  AboutPage(HandlerGuard& guard, Window& parent, const LogicalRect& rect,
             MainWindowModel& model);
   // The record's memo, Memo3.
   Memo& ErrorRecordMemo() { return *Memo3_; }
@@ -145,7 +145,7 @@ class AboutPage : public Panel {
   void PlacePages();
   void ShowPage(int index);
 
-  app::HandlerGuard& guard_;
+  HandlerGuard& guard_;
   MainWindowModel& model_;
   LogicalRect rect_;
   SideTabControl PageControl2;
@@ -159,7 +159,7 @@ class AboutPage : public Panel {
 // Tab "使い方" (TabSheet4).
 class UsagePage : public Panel {
  public:
-  UsagePage(app::HandlerGuard& guard, Window& parent, const LogicalRect& rect);
+  UsagePage(HandlerGuard& guard, Window& parent, const LogicalRect& rect);
   void Resize(const LogicalRect& rect);
 
  private:
@@ -169,7 +169,7 @@ class UsagePage : public Panel {
 // Tab "単語ファイル" (TabSheet9).
 class WordFilesPage : public Panel {
  public:
-  WordFilesPage(app::HandlerGuard& guard, Window& parent, const LogicalRect& rect,
+  WordFilesPage(HandlerGuard& guard, Window& parent, const LogicalRect& rect,
                 MainWindowModel& model);
   void Refresh();
 

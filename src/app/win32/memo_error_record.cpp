@@ -6,7 +6,7 @@ namespace talvorine::win32 {
 
 MemoErrorRecord::MemoErrorRecord(std::size_t max_lines, UINT show_delay)
     : max_lines_(max_lines), show_delay_(show_delay), lines_(max_lines) {
-  lines_.AddLine(app::kErrorRecordTitle);
+  lines_.AddLine(kErrorRecordTitle);
 }
 
 MemoErrorRecord::~MemoErrorRecord() {
@@ -37,7 +37,7 @@ void MemoErrorRecord::Detach() {
 }
 
 void MemoErrorRecord::AddLine(std::string_view text) {
-  app::ForEachLine(text, [this](std::string_view line) {
+  ForEachLine(text, [this](std::string_view line) {
     lines_.AddLine(line);
     if (Attached()) {
       pending_.emplace_back(line);
@@ -51,11 +51,11 @@ void MemoErrorRecord::AddLine(std::string_view text) {
   }
 }
 
-app::MemoryErrorRecord MemoErrorRecord::Current() const {
+MemoryErrorRecord MemoErrorRecord::Current() const {
   if (!Attached() || !user_edited_) {
     return lines_;
   }
-  app::MemoryErrorRecord current(max_lines_);
+  MemoryErrorRecord current(max_lines_);
   const std::string typed = memo_->Text();
   if (!typed.empty()) {
     current.AddLine(typed);

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/error_record.h"
-#include "app/win32/controls.h"
+#include "common/error_record.h"
+#include "ui/win32/controls.h"
 
 namespace talvorine::win32 {
 
@@ -17,11 +17,11 @@ namespace talvorine::win32 {
 // holds; the memo shows it and is brought up to date a moment later, in one step for all the
 // lines added meanwhile, so a flood of lines can neither exhaust memory nor freeze the window.
 // What the user types into the memo belongs to the record.
-class MemoErrorRecord : public app::ErrorRecord {
+class MemoErrorRecord : public ErrorRecord {
  public:
   static constexpr UINT kDefaultShowDelay = 100;  // milliseconds
 
-  explicit MemoErrorRecord(std::size_t max_lines = app::MemoryErrorRecord::kDefaultMaxLines,
+  explicit MemoErrorRecord(std::size_t max_lines = MemoryErrorRecord::kDefaultMaxLines,
                            UINT show_delay = kDefaultShowDelay);
   ~MemoErrorRecord() override;
   MemoErrorRecord(const MemoErrorRecord&) = delete;
@@ -42,7 +42,7 @@ class MemoErrorRecord : public app::ErrorRecord {
   bool Attached() const { return memo_ != nullptr && memo_->hwnd() != nullptr; }
   // The record as it stands: the memo's text where the user has typed into it, then the lines
   // added since the memo was last brought up to date.
-  app::MemoryErrorRecord Current() const;
+  MemoryErrorRecord Current() const;
   void ScheduleShow();
   void CancelShow();
   static void CALLBACK ShowTimer(HWND hwnd, UINT message, UINT_PTR id, DWORD time);
@@ -50,7 +50,7 @@ class MemoErrorRecord : public app::ErrorRecord {
   std::size_t max_lines_;
   UINT show_delay_;
   Memo* memo_ = nullptr;
-  app::MemoryErrorRecord lines_;
+  MemoryErrorRecord lines_;
   // Lines not yet in the memo, oldest first; never more than max_lines.
   std::deque<std::string> pending_;
   bool user_edited_ = false;

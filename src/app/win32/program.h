@@ -6,12 +6,12 @@
 #include <span>
 #include <string>
 
-#include "app/handler_guard.h"
+#include "common/handler_guard.h"
 #include "app/main_window.h"
 #include "app/win32/lan_windows.h"
 #include "app/win32/main_window_events.h"
 #include "app/win32/memo_error_record.h"
-#include "app/win32/message_window.h"
+#include "ui/win32/message_window.h"
 #include "app/win32/regional_format.h"
 #include "app/win32/talvorine_main.h"
 #include "app/win32/win32_dialogs.h"
@@ -111,7 +111,7 @@ class Program : private MainWindowEvents,
   void ConnectTimers();
 
   MemoErrorRecord record_;
-  app::HandlerGuard guard_{record_};
+  HandlerGuard guard_{record_};
   files::Settings settings_;
   lookup::PhraseTable main_table_ = lookup::PhraseTable::OneEmptyRow();
   MessageWindow messages_{guard_};

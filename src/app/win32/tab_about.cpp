@@ -1,12 +1,12 @@
 // Tab "このソフトについて": version information, change history and the error record, on a
 // page control of its own with the tabs on the right.
 
-#include "app/error_record.h"
+#include "common/error_record.h"
 #include "app/main_window.h"
 #include "app/win32/main_pages.h"
 #include "app/win32/memo_texts.h"
 #include "app/win32/resource_ids.h"
-#include "app/win32/wide_text.h"
+#include "ui/win32/wide_text.h"
 
 namespace talvorine::win32 {
 
@@ -108,7 +108,7 @@ bool SideTabControl::OnDrawItem(const DRAWITEMSTRUCT& item) {
 
 // ---------------------------------------------------------------------------------------------
 
-AboutPage::AboutPage(app::HandlerGuard& guard, Window& parent, const LogicalRect& rect,
+AboutPage::AboutPage(HandlerGuard& guard, Window& parent, const LogicalRect& rect,
                      MainWindowModel& model)
     : Panel(guard, parent, rect),
       guard_(guard),

@@ -19,7 +19,7 @@ std::array<std::string_view, 45> KeyItemTexts() {
 
 }  // namespace
 
-EnvironmentPage::EnvironmentPage(app::HandlerGuard& guard, Window& parent, const LogicalRect& rect,
+EnvironmentPage::EnvironmentPage(HandlerGuard& guard, Window& parent, const LogicalRect& rect,
                                  MainWindowModel& model)
     : Panel(guard, parent, rect),
       model_(model),

@@ -28,7 +28,7 @@ LogicalRect RowKey(int row) {
 
 }  // namespace
 
-NetworkPage::NetworkPage(app::HandlerGuard& guard, Window& parent, const LogicalRect& rect,
+NetworkPage::NetworkPage(HandlerGuard& guard, Window& parent, const LogicalRect& rect,
                          MainWindowModel& model)
     : Panel(guard, parent, rect),
       model_(model),

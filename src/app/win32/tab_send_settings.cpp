@@ -11,7 +11,7 @@ LogicalRect Filling(const LogicalRect& page) {
 
 }  // namespace
 
-SendSettingsPage::SendSettingsPage(app::HandlerGuard& guard, Window& parent,
+SendSettingsPage::SendSettingsPage(HandlerGuard& guard, Window& parent,
                                    const LogicalRect& rect, MainWindowModel& model)
     : Panel(guard, parent, rect),
       ValueListEditor1(*this,

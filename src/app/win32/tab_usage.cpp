@@ -4,7 +4,7 @@
 
 namespace talvorine::win32 {
 
-UsagePage::UsagePage(app::HandlerGuard& guard, Window& parent, const LogicalRect& rect)
+UsagePage::UsagePage(HandlerGuard& guard, Window& parent, const LogicalRect& rect)
     : Panel(guard, parent, rect),
       Memo2(*this, {.id = 501, .rect = {0, 0, rect.width, rect.height}, .style = WS_VSCROLL}) {
   Memo2.SetValue(kUsageText);

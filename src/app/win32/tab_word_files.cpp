@@ -5,7 +5,7 @@
 
 namespace talvorine::win32 {
 
-WordFilesPage::WordFilesPage(app::HandlerGuard& guard, Window& parent, const LogicalRect& rect,
+WordFilesPage::WordFilesPage(HandlerGuard& guard, Window& parent, const LogicalRect& rect,
                              MainWindowModel& model)
     : Panel(guard, parent, rect),
       model_(model),

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/win32/program.h"
-#include "app/win32/wide_text.h"
+#include "ui/win32/wide_text.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES |

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/win32/dpi.h"
+#include "ui/win32/dpi.h"
 #include "app/win32/resource_ids.h"
-#include "app/win32/wide_text.h"
+#include "ui/win32/wide_text.h"
 
 namespace talvorine::win32 {
 
@@ -28,7 +28,7 @@ HICON LoadProgramIcon(int metric_x, int metric_y) {
 
 }  // namespace
 
-MainWindow::MainWindow(app::HandlerGuard& guard, MainWindowModel model)
+MainWindow::MainWindow(HandlerGuard& guard, MainWindowModel model)
     : Window(guard), model_(model) {
   icon_large_ = LoadProgramIcon(SM_CXICON, SM_CYICON);
   icon_small_ = LoadProgramIcon(SM_CXSMICON, SM_CYSMICON);

@@ -9,11 +9,11 @@
 #include <string_view>
 
 #include "app/main_window.h"
-#include "app/win32/controls.h"
+#include "ui/win32/controls.h"
 #include "app/win32/main_pages.h"
 #include "app/win32/main_window_events.h"
 #include "app/win32/tray_icon.h"
-#include "app/win32/window.h"
+#include "ui/win32/window.h"
 
 namespace talvorine::win32 {
 
@@ -35,7 +35,7 @@ class MainWindow : public Window, public app::MainWindowView {
   static constexpr int kClientWidth = 407;
   static constexpr int kClientHeight = 517;
 
-  MainWindow(app::HandlerGuard& guard, MainWindowModel model);
+  MainWindow(HandlerGuard& guard, MainWindowModel model);
   ~MainWindow() override;
 
   // The record's memo on "エラー記録".

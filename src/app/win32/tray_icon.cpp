@@ -3,7 +3,7 @@
 #include <shellapi.h>
 
 #include "app/win32/resource_ids.h"
-#include "app/win32/wide_text.h"
+#include "ui/win32/wide_text.h"
 
 namespace talvorine::win32 {
 

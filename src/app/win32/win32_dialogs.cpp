@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/win32/wide_text.h"
+#include "ui/win32/wide_text.h"
 
 namespace talvorine::win32 {
 

@@ -6,8 +6,8 @@
 #include <climits>
 #include <string>
 
-#include "app/win32/dpi.h"
-#include "app/win32/wide_text.h"
+#include "ui/win32/dpi.h"
+#include "ui/win32/wide_text.h"
 
 namespace talvorine::win32 {
 namespace {
@@ -24,7 +24,7 @@ constexpr int kPhraseColumnWidth = 61;
 
 }  // namespace
 
-CandidateWindow::CandidateWindow(app::HandlerGuard& guard, HWND main_window,
+CandidateWindow::CandidateWindow(HandlerGuard& guard, HWND main_window,
                                  const desktop::CandidateWindowParts& parts)
     : Window(guard), form_(parts, *this) {
   const SIZE outer =

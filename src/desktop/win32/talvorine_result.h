@@ -4,10 +4,10 @@
 
 #include <memory>
 
-#include "app/handler_guard.h"
-#include "app/win32/controls.h"
-#include "app/win32/message_window.h"
-#include "app/win32/window.h"
+#include "common/handler_guard.h"
+#include "ui/win32/controls.h"
+#include "ui/win32/message_window.h"
+#include "ui/win32/window.h"
 #include "desktop/candidate_window.h"
 #include "desktop/candidate_window_view.h"
 
@@ -18,7 +18,7 @@ namespace talvorine::win32 {
 // window messages into TForm2's events and TForm2's requests into window calls.
 class CandidateWindow : public Window, public desktop::CandidateWindowView {
  public:
-  CandidateWindow(app::HandlerGuard& guard, HWND main_window,
+  CandidateWindow(HandlerGuard& guard, HWND main_window,
                   const desktop::CandidateWindowParts& parts);
 
   desktop::TForm2& form() { return form_; }

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/win32/wide_text.h"
+#include "ui/win32/wide_text.h"
 #include "common/error.h"
 
 namespace talvorine::win32 {

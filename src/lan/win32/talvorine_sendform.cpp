@@ -2,8 +2,8 @@
 
 #include <climits>
 
-#include "app/win32/dpi.h"
-#include "app/win32/wide_text.h"
+#include "ui/win32/dpi.h"
+#include "ui/win32/wide_text.h"
 
 namespace talvorine::win32 {
 
@@ -48,7 +48,7 @@ int ProgressBar::NativePosition() const {
   return static_cast<int>(SendMessageW(hwnd(), PBM_GETPOS, 0, 0));
 }
 
-TSendForm::TSendForm(app::HandlerGuard& guard, HWND owner) : Window(guard) {
+TSendForm::TSendForm(HandlerGuard& guard, HWND owner) : Window(guard) {
   const SIZE outer =
       OuterSizeForClient(kClientWidth, kClientHeight, kStyle, kExStyle, DpiForSystem());
   CreateParams params;

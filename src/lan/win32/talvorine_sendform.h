@@ -6,8 +6,8 @@
 #include <memory>
 #include <string_view>
 
-#include "app/win32/controls.h"
-#include "app/win32/window.h"
+#include "ui/win32/controls.h"
+#include "ui/win32/window.h"
 
 namespace talvorine::win32 {
 
@@ -37,7 +37,7 @@ class TSendForm : public Window {
   static constexpr int kClientHeight = 64;
 
   // owner: the main window, so the form has no taskbar button and goes with the program.
-  TSendForm(app::HandlerGuard& guard, HWND owner);
+  TSendForm(HandlerGuard& guard, HWND owner);
   ~TSendForm() override;
 
   // Shown without taking the focus from the program the user is writing in.

@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "app/win32/wide_text.h"
+#include "ui/win32/wide_text.h"
 #include "common/error.h"
 
 namespace talvorine::win32 {

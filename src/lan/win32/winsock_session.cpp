@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/win32/wide_text.h"
+#include "ui/win32/wide_text.h"
 #include "common/error.h"
 
 namespace talvorine::win32 {

@@ -21,7 +21,7 @@ std::string HostText(std::string_view host) {
 
 }  // namespace
 
-WinsockUdpEndpoint::WinsockUdpEndpoint(app::HandlerGuard& guard) : Window(guard) {
+WinsockUdpEndpoint::WinsockUdpEndpoint(HandlerGuard& guard) : Window(guard) {
   CreateHandle(CreateParams::MessageOnly(L"TalvorineUdpEndpoint"));
 }
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/win32/window.h"
+#include "ui/win32/window.h"
 #include "lan/udp_endpoint.h"
 #include "lan/win32/winsock_session.h"
 
@@ -20,7 +20,7 @@ namespace talvorine::win32 {
 // hold up, and Close never waits for anything.
 class WinsockUdpEndpoint : public lan::UdpEndpoint, private Window {
  public:
-  explicit WinsockUdpEndpoint(app::HandlerGuard& guard);
+  explicit WinsockUdpEndpoint(HandlerGuard& guard);
   ~WinsockUdpEndpoint() override;
 
   void Open(std::uint16_t port) override;

@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/win32/wide_text.h"
+#include "ui/win32/wide_text.h"
 #include "webwords/win32/winhttp_handle.h"
 
 namespace talvorine::win32 {

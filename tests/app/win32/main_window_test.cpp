@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "app/error_record.h"
-#include "app/handler_guard.h"
-#include "app/win32/dpi.h"
-#include "app/win32/pump.h"
-#include "app/win32/value_list_editor.h"
-#include "app/win32/wide_text.h"
+#include "common/error_record.h"
+#include "common/handler_guard.h"
+#include "ui/win32/dpi.h"
+#include "ui/win32/pump.h"
+#include "ui/win32/value_list_editor.h"
+#include "ui/win32/wide_text.h"
 
 namespace talvorine::win32 {
 namespace {
@@ -97,8 +97,8 @@ class MainWindowTest : public ::testing::Test {
     return {client.right, client.bottom};
   }
 
-  app::MemoryErrorRecord record;
-  app::HandlerGuard guard{record};
+  MemoryErrorRecord record;
+  HandlerGuard guard{record};
   files::Settings settings;
   lookup::PhraseTable table = lookup::PhraseTable::OneEmptyRow();
   RecordingEvents events;

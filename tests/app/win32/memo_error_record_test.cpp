@@ -6,11 +6,11 @@
 
 #include <string>
 
-#include "app/error_record.h"
-#include "app/handler_guard.h"
-#include "app/win32/controls.h"
-#include "app/win32/pump.h"
-#include "app/win32/window.h"
+#include "common/error_record.h"
+#include "common/handler_guard.h"
+#include "ui/win32/controls.h"
+#include "ui/win32/pump.h"
+#include "ui/win32/window.h"
 
 namespace talvorine::win32 {
 namespace {
@@ -19,7 +19,7 @@ using testing::PumpUntil;
 
 class HostWindow : public Window {
  public:
-  explicit HostWindow(app::HandlerGuard& guard) : Window(guard) {
+  explicit HostWindow(HandlerGuard& guard) : Window(guard) {
     CreateParams params;
     params.class_name = L"TalvorineRecordHost";
     params.width = 300;
@@ -30,8 +30,8 @@ class HostWindow : public Window {
 
 class MemoErrorRecordTest : public ::testing::Test {
  protected:
-  app::MemoryErrorRecord scratch;  // the guard of the host window records here
-  app::HandlerGuard guard{scratch};
+  MemoryErrorRecord scratch;  // the guard of the host window records here
+  HandlerGuard guard{scratch};
   HostWindow host{guard};
   Memo memo{host, {.id = 1, .rect = {0, 0, 280, 180}, .style = WS_VSCROLL | WS_HSCROLL}};
 };

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/win32/wide_text.h"
+#include "ui/win32/wide_text.h"
 
 namespace talvorine::win32 {
 namespace {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/error_record.h"
-#include "app/handler_guard.h"
+#include "common/error_record.h"
+#include "common/handler_guard.h"
 #include "desktop/fake_candidate_view.h"
 #include "desktop/win32/win32_desktop.h"
 #include "lookup/japanese_regional_format.h"
@@ -73,8 +73,8 @@ class CandidateWindowTest : public ::testing::Test {
   }
   void Press(WPARAM key) { SendMessageW(list(), WM_KEYDOWN, key, 1); }
 
-  app::MemoryErrorRecord record_;
-  app::HandlerGuard guard_{record_};
+  MemoryErrorRecord record_;
+  HandlerGuard guard_{record_};
   HWND main_window_ = nullptr;
   Win32Desktop desktop_;
   testing::FakeTimers timers_;

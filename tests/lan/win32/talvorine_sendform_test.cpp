@@ -4,18 +4,18 @@
 
 #include <string>
 
-#include "app/error_record.h"
-#include "app/handler_guard.h"
-#include "app/win32/pump.h"
-#include "app/win32/wide_text.h"
+#include "common/error_record.h"
+#include "common/handler_guard.h"
+#include "ui/win32/pump.h"
+#include "ui/win32/wide_text.h"
 
 namespace talvorine::win32 {
 namespace {
 
 class TSendFormTest : public ::testing::Test {
  protected:
-  app::MemoryErrorRecord record;
-  app::HandlerGuard guard{record};
+  MemoryErrorRecord record;
+  HandlerGuard guard{record};
   TSendForm form{guard, nullptr};
 };
 

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/win32/wide_text.h"
+#include "ui/win32/wide_text.h"
 
 namespace talvorine::win32 {
 namespace {

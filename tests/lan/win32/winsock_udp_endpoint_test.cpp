@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/error_record.h"
-#include "app/handler_guard.h"
-#include "app/win32/pump.h"
+#include "common/error_record.h"
+#include "common/handler_guard.h"
+#include "ui/win32/pump.h"
 #include "common/error.h"
 #include "lan/win32/winsock_session.h"
 
@@ -31,8 +31,8 @@ class WinsockUdpEndpointTest : public ::testing::Test {
     });
   }
 
-  app::MemoryErrorRecord record;
-  app::HandlerGuard guard{record};
+  MemoryErrorRecord record;
+  HandlerGuard guard{record};
   WinsockUdpEndpoint endpoint{guard};
   std::vector<Arrival> arrivals;
 };

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace talvorine::app {
+namespace talvorine {
 
 // The record's first line, which it holds from the moment the main window exists.
 inline constexpr std::string_view kErrorRecordTitle = "【Talvorine エラー記録】";
@@ -62,4 +62,4 @@ void ForEachLine(std::string_view text, const auto& on_line) {
   }
 }
 
-}  // namespace talvorine::app
+}  // namespace talvorine

@@ -1,8 +1,8 @@
-#include "app/handler_guard.h"
+#include "common/handler_guard.h"
 
 #include <string>
 
-namespace talvorine::app {
+namespace talvorine {
 
 void HandlerGuard::ApplicationException(std::string_view message) noexcept {
   try {
@@ -14,4 +14,4 @@ void HandlerGuard::ApplicationException(std::string_view message) noexcept {
   }
 }
 
-}  // namespace talvorine::app
+}  // namespace talvorine

@@ -1,12 +1,12 @@
-#include "app/win32/window.h"
+#include "ui/win32/window.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
 
-#include "app/win32/controls.h"
-#include "app/win32/dpi.h"
-#include "app/win32/wide_text.h"
+#include "ui/win32/controls.h"
+#include "ui/win32/dpi.h"
+#include "ui/win32/wide_text.h"
 #include "common/error.h"
 
 namespace talvorine::win32 {
@@ -18,7 +18,7 @@ constexpr wchar_t kAcceleratorsProperty[] = L"TalvorineAccelerators";
 
 }  // namespace
 
-Window::Window(app::HandlerGuard& guard, Window* parent) : guard_(guard), parent_(parent) {
+Window::Window(HandlerGuard& guard, Window* parent) : guard_(guard), parent_(parent) {
   if (parent_ != nullptr) {
     parent_->AttachChildWindow(this);
   }
@@ -261,7 +261,7 @@ void Window::DetachChildWindow(Window* child) {
   std::erase(child_windows_, child);
 }
 
-Panel::Panel(app::HandlerGuard& guard, Window& parent, const LogicalRect& rect, COLORREF background)
+Panel::Panel(HandlerGuard& guard, Window& parent, const LogicalRect& rect, COLORREF background)
     : Window(guard, &parent) {
   if (background != CLR_INVALID) {
     background_ = CreateSolidBrush(background);

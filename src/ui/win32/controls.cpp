@@ -1,12 +1,12 @@
-#include "app/win32/controls.h"
+#include "ui/win32/controls.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
 #include <charconv>
 
-#include "app/win32/dpi.h"
-#include "app/win32/wide_text.h"
+#include "ui/win32/dpi.h"
+#include "ui/win32/wide_text.h"
 #include "common/error.h"
 
 namespace talvorine::win32 {

@@ -1,10 +1,10 @@
-#include "app/win32/value_list_editor.h"
+#include "ui/win32/value_list_editor.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
 
-#include "app/win32/wide_text.h"
+#include "ui/win32/wide_text.h"
 
 namespace talvorine::win32 {
 

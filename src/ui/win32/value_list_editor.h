@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/win32/controls.h"
+#include "ui/win32/controls.h"
 #include "lookup/phrase_table.h"
 
 namespace talvorine::win32 {

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/win32/window.h"
+#include "ui/win32/window.h"
 
 namespace talvorine::win32 {
 

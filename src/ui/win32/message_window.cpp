@@ -1,4 +1,4 @@
-#include "app/win32/message_window.h"
+#include "ui/win32/message_window.h"
 
 #include <utility>
 
@@ -13,7 +13,7 @@ UINT_PTR NativeTimerId(TimerId id) {
 
 }  // namespace
 
-MessageWindow::MessageWindow(app::HandlerGuard& guard) : Window(guard) {
+MessageWindow::MessageWindow(HandlerGuard& guard) : Window(guard) {
   for (std::size_t i = 0; i < kTimerCount; ++i) {
     slots_[i].interval = DefaultInterval(static_cast<TimerId>(i));
   }

@@ -1,4 +1,4 @@
-#include "app/handler_guard.h"
+#include "common/handler_guard.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 
 #include "common/error.h"
 
-namespace talvorine::app {
+namespace talvorine {
 namespace {
 
 struct GuardCase {
@@ -72,4 +72,4 @@ TEST(HandlerGuard, SurvivesARecordThatFails) {
 }
 
 }  // namespace
-}  // namespace talvorine::app
+}  // namespace talvorine

@@ -1,13 +1,13 @@
-#include "app/win32/message_window.h"
+#include "ui/win32/message_window.h"
 
 #include <gtest/gtest.h>
 
 #include <thread>
 #include <vector>
 
-#include "app/error_record.h"
-#include "app/handler_guard.h"
-#include "app/win32/pump.h"
+#include "common/error_record.h"
+#include "common/handler_guard.h"
+#include "ui/win32/pump.h"
 #include "common/error.h"
 
 namespace talvorine::win32 {
@@ -18,8 +18,8 @@ using testing::PumpUntil;
 
 class MessageWindowTest : public ::testing::Test {
  protected:
-  app::MemoryErrorRecord record;
-  app::HandlerGuard guard{record};
+  MemoryErrorRecord record;
+  HandlerGuard guard{record};
   MessageWindow window{guard};
 };
 

@@ -1,9 +1,9 @@
-#include "app/error_record.h"
+#include "common/error_record.h"
 
 #include "common/error.h"
 #include "common/system_file.h"
 
-namespace talvorine::app {
+namespace talvorine {
 
 void MemoryErrorRecord::AddLine(std::string_view text) {
   ForEachLine(text, [this](std::string_view line) {
@@ -34,4 +34,4 @@ void WriteErrorLog(const ErrorRecord& record) {
   }
 }
 
-}  // namespace talvorine::app
+}  // namespace talvorine

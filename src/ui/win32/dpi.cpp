@@ -1,4 +1,4 @@
-#include "app/win32/dpi.h"
+#include "ui/win32/dpi.h"
 
 namespace talvorine::win32 {
 

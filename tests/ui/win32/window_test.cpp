@@ -1,4 +1,4 @@
-#include "app/win32/window.h"
+#include "ui/win32/window.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/error_record.h"
-#include "app/handler_guard.h"
-#include "app/win32/controls.h"
+#include "common/error_record.h"
+#include "common/handler_guard.h"
+#include "ui/win32/controls.h"
 #include "common/error.h"
 
 namespace talvorine::win32 {
@@ -20,7 +20,7 @@ constexpr UINT kAnswer = WM_APP + 8;
 
 class TestWindow : public Window {
  public:
-  explicit TestWindow(app::HandlerGuard& guard) : Window(guard) {
+  explicit TestWindow(HandlerGuard& guard) : Window(guard) {
     CreateParams params;
     params.class_name = L"TalvorineTestWindow";
     params.title = L"test";
@@ -53,8 +53,8 @@ class WindowTest : public ::testing::Test {
     InitCommonControlsEx(&controls);
   }
   std::vector<std::string> Lines() const { return {record.lines().begin(), record.lines().end()}; }
-  app::MemoryErrorRecord record;
-  app::HandlerGuard guard{record};
+  MemoryErrorRecord record;
+  HandlerGuard guard{record};
 };
 
 TEST_F(WindowTest, StoresItselfAtCreationAndForgetsAtDestruction) {

@@ -1,4 +1,4 @@
-#include "app/error_record.h"
+#include "common/error_record.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 
 #include "support/temp_dir.h"
 
-namespace talvorine::app {
+namespace talvorine {
 namespace {
 
 using testing::ReadFileBytes;
@@ -58,4 +58,4 @@ TEST(ErrorLog, HoldsEveryLineWithCrLfInCp932) {
 }
 
 }  // namespace
-}  // namespace talvorine::app
+}  // namespace talvorine

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/handler_guard.h"
+#include "common/handler_guard.h"
 
 namespace talvorine::win32 {
 
@@ -37,7 +37,7 @@ class Window {
   HWND hwnd() const { return hwnd_; }
   UINT dpi() const { return dpi_; }
   int Scale(int value) const { return MulDiv(value, static_cast<int>(dpi_), 96); }
-  app::HandlerGuard& guard() const { return guard_; }
+  HandlerGuard& guard() const { return guard_; }
   // The UI font controls of this window use, at the window's DPI.
   HFONT font() const;
   // The window this one is a child of, or null for a top-level window.
@@ -58,7 +58,7 @@ class Window {
   void DetachControl(Control* control);
 
  protected:
-  explicit Window(app::HandlerGuard& guard, Window* parent = nullptr);
+  explicit Window(HandlerGuard& guard, Window* parent = nullptr);
 
   struct CreateParams {
     const wchar_t* class_name = nullptr;
@@ -114,7 +114,7 @@ class Window {
   void DetachChildWindow(Window* child);
   HWND HintWindow();
 
-  app::HandlerGuard& guard_;
+  HandlerGuard& guard_;
   Window* parent_;
   HWND hwnd_ = nullptr;
   UINT dpi_ = 96;
@@ -131,7 +131,7 @@ class Window {
 class Panel : public Window {
  public:
   // background: a colour of its own, or CLR_INVALID for the dialog colour.
-  Panel(app::HandlerGuard& guard, Window& parent, const LogicalRect& rect,
+  Panel(HandlerGuard& guard, Window& parent, const LogicalRect& rect,
         COLORREF background = CLR_INVALID);
   ~Panel() override;
 

@@ -8,7 +8,7 @@
 #include <functional>
 #include <mutex>
 
-#include "app/win32/window.h"
+#include "ui/win32/window.h"
 #include "common/main_thread.h"
 #include "common/timers.h"
 
@@ -19,7 +19,7 @@ namespace talvorine::win32 {
 // core through the handler guard.
 class MessageWindow : public Window, public Timers, public MainThreadQueue {
  public:
-  explicit MessageWindow(app::HandlerGuard& guard);
+  explicit MessageWindow(HandlerGuard& guard);
   ~MessageWindow() override;
 
   // The handler a timer's tick runs; a timer without one ticks into nothing.

@@ -4,9 +4,9 @@
 #include <string_view>
 #include <utility>
 
-#include "app/error_record.h"
+#include "common/error_record.h"
 
-namespace talvorine::app {
+namespace talvorine {
 
 // The one way every message handler enters the core. An exception that escapes the handler
 // becomes one line of the error record, "エラー：" + its message (a message of two lines gives
@@ -39,4 +39,4 @@ class HandlerGuard {
   ErrorRecord& record_;
 };
 
-}  // namespace talvorine::app
+}  // namespace talvorine
