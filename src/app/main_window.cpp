@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include "app/error_log.h"
+
 namespace talvorine::app {
 
 TForm1::TForm1(const MainWindowParts& parts) : parts_(parts) {}

@@ -1,8 +1,5 @@
 #include "common/error_record.h"
 
-#include "common/error.h"
-#include "common/system_file.h"
-
 namespace talvorine {
 
 void MemoryErrorRecord::AddLine(std::string_view text) {
@@ -21,17 +18,6 @@ std::string MemoryErrorRecord::Text() const {
     text += "\r\n";
   }
   return text;
-}
-
-void WriteErrorLog(const ErrorRecord& record) {
-  switch (ReplaceSystemFile(kErrorLogFile, record.Text())) {
-    case ReplaceFileResult::kReplaced:
-      return;
-    case ReplaceFileResult::kCannotCreate:
-      throw Error(FormatMessageText("ファイル %s を作成できません", kErrorLogFile));
-    case ReplaceFileResult::kWriteFailed:
-      throw Error("ストリームへの書き込みエラー");
-  }
 }
 
 }  // namespace talvorine

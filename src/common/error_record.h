@@ -9,8 +9,6 @@ namespace talvorine {
 
 // The record's first line, which it holds from the moment the main window exists.
 inline constexpr std::string_view kErrorRecordTitle = "【Talvorine エラー記録】";
-// The log file the record is written to at close, in the working directory.
-inline constexpr std::string_view kErrorLogFile = ".Talvorine.log";
 
 // The error record: an ordered list of text lines to which any part of the program adds a line.
 // On the desktop it is the memo on the "エラー記録" tab, which the user may also type into.
@@ -39,11 +37,6 @@ class MemoryErrorRecord : public ErrorRecord {
   std::size_t max_lines_;
   std::deque<std::string> lines_;
 };
-
-// Writes the whole record to ".Talvorine.log", replacing the file of an earlier run in one step.
-// Throws Error "ファイル .Talvorine.log を作成できません" when the file cannot be made and
-// "ストリームへの書き込みエラー" when the writing stops short; the old file then stays.
-void WriteErrorLog(const ErrorRecord& record);
 
 // Splits a text into lines at CR LF, lone CR and lone LF; a text without breaks is one line.
 void ForEachLine(std::string_view text, const auto& on_line) {

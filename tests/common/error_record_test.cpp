@@ -5,13 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "support/temp_dir.h"
-
 namespace talvorine {
 namespace {
-
-using testing::ReadFileBytes;
-using testing::TempWorkingDir;
 
 struct LineCase {
   const char* name;
@@ -44,17 +39,6 @@ TEST(MemoryErrorRecord, KeepsTheLastLinesOnlyUpToItsCap) {
   ASSERT_EQ(record.lines().size(), 20000u);
   EXPECT_EQ(record.lines().front(), "line 5");
   EXPECT_EQ(record.lines().back(), "line 20004");
-}
-
-TEST(ErrorLog, HoldsEveryLineWithCrLfInCp932) {
-  TempWorkingDir dir;
-  MemoryErrorRecord record;
-  record.AddLine(kErrorRecordTitle);
-  record.AddLine("エラー：ファイル x は開けません");
-  WriteErrorLog(record);
-  EXPECT_EQ(ReadFileBytes(".Talvorine.log"),
-            "\x81\x79Talvorine \x83\x47\x83\x89\x81\x5B\x8B\x4C\x98\x5E\x81\x7A\r\n"
-            "エラー：ファイル x は開けません\r\n");
 }
 
 }  // namespace
