@@ -47,12 +47,8 @@ class Win32Desktop : public desktop::Desktop {
   void Sleep(std::uint32_t milliseconds) override;
   void ProcessPendingMessages() override;
 
-  // How many synthesized key events the system refused (input blocked for this process).
-  int refused_key_events() const { return refused_key_events_; }
-
  private:
   HWND main_window_ = nullptr;
-  int refused_key_events_ = 0;
 };
 
 // The conversions between the port's window handles and HWND.
