@@ -1,11 +1,11 @@
 // Tab "このソフトについて": version information, change history and the error record, on a
 // page control of its own with the tabs on the right.
 
-#include "common/error_record.h"
 #include "app/main_window.h"
 #include "app/win32/main_pages.h"
 #include "app/win32/memo_texts.h"
 #include "app/win32/resource_ids.h"
+#include "common/error_record.h"
 #include "ui/win32/wide_text.h"
 
 namespace talvorine::win32 {

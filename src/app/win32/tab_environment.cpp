@@ -59,7 +59,7 @@ EnvironmentPage::EnvironmentPage(HandlerGuard& guard, Window& parent, const Logi
                     .text = "候補が１つになった時点で、自動確定する。"},
                    [this](bool on) { model_.settings.CkAutoResult = on; }),
       Label27(*this, {.id = 215, .rect = {20, 310, 84, 16}, .text = "切り替え待ち"}),
-      WindowWait(*this, {.id = 216, .rect = {108, 306, 70, 22}}, 10, 2000, 100,
+      WindowWait(*this, {.id = 216, .rect = {108, 306, 70, 22}}, files::kWindowWaitRange, 100,
                  [this](int value) {
                    model_.settings.WindowWait = value;
                    model_.events.ReloadTimeChange();

@@ -43,7 +43,7 @@ NetworkPage::NetworkPage(HandlerGuard& guard, Window& parent, const LogicalRect&
                .text = "※空欄ならば、IP自動取得。手動変更後は一度連携OFFが必要。"},
               kNoteGreen),
       Label14(*this, {.id = 305, .rect = {20, 102, 70, 16}, .text = "チャンネル"}),
-      NWChannel(*this, {.id = 306, .rect = {96, 98, 60, 22}}, 1, 50, 1,
+      NWChannel(*this, {.id = 306, .rect = {96, 98, 60, 22}}, files::kNWChannelRange, 1,
                 [this](int value) { model_.settings.NWChannel = value; }),
       Label20(*this,
               {.id = 307,

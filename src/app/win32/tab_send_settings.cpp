@@ -11,8 +11,8 @@ LogicalRect Filling(const LogicalRect& page) {
 
 }  // namespace
 
-SendSettingsPage::SendSettingsPage(HandlerGuard& guard, Window& parent,
-                                   const LogicalRect& rect, MainWindowModel& model)
+SendSettingsPage::SendSettingsPage(HandlerGuard& guard, Window& parent, const LogicalRect& rect,
+                                   MainWindowModel& model)
     : Panel(guard, parent, rect),
       ValueListEditor1(*this,
                        {.id = 101,

@@ -35,7 +35,7 @@ WordFilesPage::WordFilesPage(HandlerGuard& guard, Window& parent, const LogicalR
                 Refresh();
               }),
       Label24(*this, {.id = 607, .rect = {20, 312, 64, 16}, .text = "更新周期"}),
-      ReloadTime(*this, {.id = 608, .rect = {88, 308, 60, 22}}, 1, 240, 10,
+      ReloadTime(*this, {.id = 608, .rect = {88, 308, 60, 22}}, files::kReloadTimeRange, 10,
                  [this](int value) {
                    model_.settings.ReloadTime = value;
                    model_.events.ReloadTimeChange();

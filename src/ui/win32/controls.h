@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "files/settings.h"
 #include "ui/win32/window.h"
 
 namespace talvorine::win32 {
@@ -197,12 +198,12 @@ class ComboBox : public Control {
   void Layout() override;
 };
 
-// Number edit with up-down arrows and a range. Text that is not a number counts as the
-// minimum; a number outside the range counts as the nearest bound, and the box shows that bound
-// once it loses the focus.
+// Number edit with up-down arrows and a range. What the box shows is read as the settings read
+// a number (files::SpinEditValue): text that is not a number counts as the minimum, a number
+// outside the range as the nearest bound, and the box shows that bound once it loses the focus.
 class SpinEdit : public Control {
  public:
-  SpinEdit(Window& owner, const CreateArgs& args, int minimum, int maximum, int value,
+  SpinEdit(Window& owner, const CreateArgs& args, files::SpinRange range, int value,
            std::function<void(int)> on_change = {});
   ~SpinEdit() override;
   int Value() const;
@@ -214,10 +215,8 @@ class SpinEdit : public Control {
   void Layout() override;
 
  private:
-  int Clamp(int value) const;
   HWND up_down_ = nullptr;
-  int minimum_;
-  int maximum_;
+  files::SpinRange range_;
   int last_value_;
 };
 

@@ -9,6 +9,11 @@ inline int ScaleForDpi(int value, UINT dpi) {
   return MulDiv(value, static_cast<int>(dpi), 96);
 }
 
+// The 96-DPI size of a size measured at that DPI.
+inline int UnscaleForDpi(int pixels, UINT dpi) {
+  return MulDiv(pixels, 96, static_cast<int>(dpi));
+}
+
 // The per-monitor DPI functions exist from Windows 10 on; older systems get the system DPI, so
 // the portable exe still starts there.
 UINT DpiForWindow(HWND window);

@@ -8,9 +8,9 @@
 #include <functional>
 #include <mutex>
 
-#include "ui/win32/window.h"
 #include "common/main_thread.h"
 #include "common/timers.h"
+#include "ui/win32/window.h"
 
 namespace talvorine::win32 {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "ui/win32/controls.h"
 #include "lookup/phrase_table.h"
+#include "ui/win32/controls.h"
 
 namespace talvorine::win32 {
 

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 
+#include "common/error.h"
 #include "ui/win32/controls.h"
 #include "ui/win32/dpi.h"
 #include "ui/win32/wide_text.h"
-#include "common/error.h"
 
 namespace talvorine::win32 {
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "common/error.h"
 #include "common/error_record.h"
 #include "common/handler_guard.h"
 #include "ui/win32/controls.h"
-#include "common/error.h"
 
 namespace talvorine::win32 {
 namespace {
@@ -140,14 +140,14 @@ struct SpinCase {
 TEST_F(WindowTest, SpinEditKeepsItsValueInRange) {
   TestWindow window(guard);
   std::vector<int> changes;
-  SpinEdit spin(window, {.id = 3, .rect = {0, 0, 80, 22}}, 10, 2000, 100,
+  SpinEdit spin(window, {.id = 3, .rect = {0, 0, 80, 22}}, files::kWindowWaitRange, 100,
                 [&](int value) { changes.push_back(value); });
   EXPECT_EQ(spin.Value(), 100);
   EXPECT_EQ(spin.Text(), "100");
 
   constexpr SpinCase kCases[] = {
-      {"inside", L"250", 250},   {"above", L"5000", 2000},       {"below", L"5", 10},
-      {"not a number", L"", 10}, {"upper bound", L"2000", 2000},
+      {"inside", L"250", 250}, {"blanks around", L" 250 ", 250}, {"above", L"5000", 2000},
+      {"below", L"5", 10},     {"not a number", L"", 10},        {"upper bound", L"2000", 2000},
   };
   for (const SpinCase& c : kCases) {
     SetWindowTextW(spin.hwnd(), c.typed);
