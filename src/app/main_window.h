@@ -8,11 +8,12 @@
 #include "common/timers.h"
 #include "desktop/desktop.h"
 #include "files/settings.h"
+#include "talvorine_version.h"
 
 namespace talvorine::app {
 
 // The text of the version label Label3; it ends in a full-width space.
-inline constexpr std::string_view kVersionLabel = "Talvorine v1.32　";
+inline constexpr std::string_view kVersionLabel = "Talvorine v" TALVORINE_VERSION_TEXT "　";
 
 // What the main window's sequences ask of the window itself and of its tray icon.
 class MainWindowView {

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "talvorine_version.h"
+
 namespace talvorine::webwords {
 
 struct HttpHeader {
@@ -29,7 +31,7 @@ struct HttpRequest {
   bool follow_redirects = false;
 };
 
-inline constexpr std::string_view kUserAgent = "Talvorine/1.3";
+inline constexpr std::string_view kUserAgent = "Talvorine/" TALVORINE_SERIES_TEXT;
 inline constexpr std::string_view kAccept = "text/html, */*";
 inline constexpr std::chrono::milliseconds kConnectTimeout{10'000};
 inline constexpr std::chrono::milliseconds kResponseTimeout{30'000};
