@@ -1,7 +1,7 @@
 # The two commands of the README: `make run` and `make test`. Both install what is missing.
 FUZZ_SECONDS ?= 20
 
-.PHONY: all deps build test test-linux test-mingw fuzz run bench clean
+.PHONY: all deps build test test-linux test-mingw test-dist dist fuzz run bench clean
 
 all: build
 
@@ -18,6 +18,7 @@ test: deps
 	scripts/check-source-charset.sh
 	$(MAKE) --no-print-directory test-linux
 	$(MAKE) --no-print-directory test-mingw
+	$(MAKE) --no-print-directory test-dist
 	$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=$(FUZZ_SECONDS)
 
 test-linux: deps
@@ -33,6 +34,16 @@ test-mingw: deps
 	cmake --preset mingw >/dev/null
 	cmake --build --preset mingw
 	scripts/with-wine.sh ctest --preset mingw
+
+# The zip users download: dist/talvorine-VERSION-win64.zip (VERSION: the top CMakeLists.txt).
+dist: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release
+
+# Opens the zip and checks what a user gets: system DLLs only, manifest, version, no debug
+# sections, under 3 MB, texts in cp932 with CR LF.
+test-dist: dist
+	cmake --build --preset release --target check-dist
 
 fuzz: deps
 	cmake --preset fuzz >/dev/null
@@ -50,4 +61,4 @@ run: deps
 	scripts/run.sh
 
 clean:
-	rm -rf build
+	rm -rf build dist
