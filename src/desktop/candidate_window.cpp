@@ -105,7 +105,7 @@ void TForm2::ValueListEditor1KeyDown(std::uint16_t virtual_key) {
       const std::string text = lookup::ConfirmCandidate(
           outcome.line ? std::optional<std::string_view>(*outcome.line) : std::nullopt, clock_,
           regional_format_);
-      inserter_.InsertText(text);
+      inserter_.InsertText(text, InsertAfter::kCandidateWindowHidden);
       break;
     }
   }

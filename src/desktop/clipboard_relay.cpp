@@ -5,15 +5,16 @@
 
 namespace talvorine::desktop {
 
-ClipboardRelay::ClipboardRelay(Desktop& desktop, Timers& timers, const files::Settings& settings)
-    : desktop_(desktop), timers_(timers), settings_(settings) {}
+ClipboardRelay::ClipboardRelay(Desktop& desktop, Timers& timers, const files::Settings& settings,
+                               app::ErrorRecord& record)
+    : desktop_(desktop), timers_(timers), settings_(settings), record_(record) {}
 
-void ClipboardRelay::InsertText(std::string_view text) {
+void ClipboardRelay::InsertText(std::string_view text, InsertAfter after) {
   // Pending messages are processed in the middle of an insertion, so a hotkey may ask for
   // another one while the clipboard still holds the first text. Running it there would paste
   // its text twice and lose the first, so it waits for its turn.
   if (inserting_) {
-    queued_texts_.emplace_back(text);
+    queued_.push_back({std::string(text), after});
     return;
   }
   inserting_ = true;
@@ -21,41 +22,51 @@ void ClipboardRelay::InsertText(std::string_view text) {
     ClipboardRelay& relay;
     ~Reset() {
       relay.inserting_ = false;
-      relay.queued_texts_.clear();
+      relay.queued_.clear();
     }
   } reset{*this};
-  InsertOne(text);
-  while (!queued_texts_.empty()) {
-    const std::string next = std::move(queued_texts_.front());
-    queued_texts_.pop_front();
-    InsertOne(next);
+  InsertOne(text, after);
+  while (!queued_.empty()) {
+    const Insertion next = std::move(queued_.front());
+    queued_.pop_front();
+    InsertOne(next.text, next.after);
   }
 }
 
-void ClipboardRelay::InsertOne(std::string_view text) {
+void ClipboardRelay::InsertOne(std::string_view text, InsertAfter after) {
   const bool ctrl = desktop_.IsKeyDown(kVkControl);
   const bool shift = desktop_.IsKeyDown(kVkShift);
   const bool alt = desktop_.IsKeyDown(kVkMenu);
 
-  // While a restore is pending the clipboard holds the previous phrase, not the user's text:
+  // While a restore is pending the clipboard holds the previous phrase, not the user's data:
   // keep what the previous insertion saved, and hold the restore back until this insertion is
-  // done, so that it cannot put the user's text back just before the Ctrl+V.
+  // done, so that it cannot put the user's data back just before the Ctrl+V.
   const bool restore_pending = timers_.IsRunning(TimerId::kTmRecovCB);
-  std::string old_text;
+  std::unique_ptr<ClipboardSnapshot> found;
   if (restore_pending) {
-    old_text = saved_clipboard_text_;
     timers_.Stop(TimerId::kTmRecovCB);
   } else {
-    old_text = desktop_.ClipboardText();
+    // Only a restore needs the whole clipboard; copying a large picture for nothing would
+    // delay every paste.
+    found = desktop_.SaveClipboard(settings_.CkRecovCB ? ClipboardCopy::kEverything
+                                                       : ClipboardCopy::kText);
+    if (found->KeptTextOnly()) {
+      record_.AddLine(kClipboardKeptTextOnlyLine);
+    }
   }
+  const auto keep_found = [&] {
+    if (found) {
+      saved_clipboard_ = std::move(found);
+    }
+  };
 
   try {
     desktop_.ClearClipboard();
     desktop_.SetClipboardText(text);
   } catch (...) {
-    // No paste then; but the user's text may already be gone from the clipboard, so it is kept
+    // No paste then; but the user's data may already be gone from the clipboard, so it is kept
     // and put back as after an insertion.
-    saved_clipboard_text_ = std::move(old_text);
+    keep_found();
     if (settings_.CkRecovCB || restore_pending) {
       timers_.Start(TimerId::kTmRecovCB);
     }
@@ -65,10 +76,12 @@ void ClipboardRelay::InsertOne(std::string_view text) {
   desktop_.ProcessPendingMessages();
   desktop_.ShowForegroundWindow();
   desktop_.Sleep(static_cast<std::uint32_t>(std::max(settings_.WindowWait, 0)));
-  WaitForAnotherProgramInFront();
+  if (after == InsertAfter::kCandidateWindowHidden) {
+    WaitForAnotherProgramInFront();
+  }
   TypeCtrlV(ctrl, shift, alt);
 
-  saved_clipboard_text_ = std::move(old_text);
+  keep_found();
   if (settings_.CkRecovCB) {
     timers_.Start(TimerId::kTmRecovCB);
   }
@@ -110,7 +123,13 @@ void ClipboardRelay::TypeCtrlV(bool ctrl, bool shift, bool alt) {
 
 void ClipboardRelay::TmRecovCBTimer() {
   timers_.Stop(TimerId::kTmRecovCB);
-  desktop_.SetClipboardText(saved_clipboard_text_);
+  if (!saved_clipboard_) {
+    return;
+  }
+  desktop_.RestoreClipboard(*saved_clipboard_);
+  // The clipboard holds the user's data again; a copy of a large picture need not stay in
+  // memory until the next insertion.
+  saved_clipboard_.reset();
 }
 
 }  // namespace talvorine::desktop

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -48,6 +50,25 @@ enum class MessageBoxStyle {
 
 enum class MessageBoxResult { kOk, kYes, kNo };
 
+// A copy of what the clipboard held at one moment, made by the desktop and handed back to it;
+// the core only holds it.
+class ClipboardSnapshot {
+ public:
+  virtual ~ClipboardSnapshot() = default;
+  // Whether formats other than text were left out because the whole was larger than
+  // kClipboardSnapshotLimit.
+  virtual bool KeptTextOnly() const = 0;
+};
+
+// What a clipboard snapshot copies.
+enum class ClipboardCopy {
+  kText,        // the text forms only
+  kEverything,  // every format that can be copied, up to kClipboardSnapshotLimit in all
+};
+
+// Beyond this many bytes in all, a snapshot keeps the text forms only.
+inline constexpr std::size_t kClipboardSnapshotLimit = std::size_t{64} * 1024 * 1024;
+
 // What the core asks of the desktop. Text is cp932 throughout.
 class Desktop {
  public:
@@ -67,7 +88,14 @@ class Desktop {
   virtual bool ClipboardHasText() = 0;
   virtual std::string ClipboardText() = 0;  // empty when the clipboard holds no text
   virtual void ClearClipboard() = 0;
+  // Puts a text there for a paste only: it is marked to stay out of clipboard history, the cloud
+  // clipboard and clipboard monitors.
   virtual void SetClipboardText(std::string_view text) = 0;
+  // Copies the clipboard, in its own order of formats.
+  virtual std::unique_ptr<ClipboardSnapshot> SaveClipboard(ClipboardCopy what) = 0;
+  // Puts every format of the snapshot back in one opening of the clipboard, marked to make no
+  // second entry in clipboard history; an empty snapshot leaves the clipboard empty.
+  virtual void RestoreClipboard(const ClipboardSnapshot& snapshot) = 0;
 
   // ShowWindow(GetForegroundWindow(), SW_SHOW).
   virtual void ShowForegroundWindow() = 0;

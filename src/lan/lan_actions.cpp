@@ -70,7 +70,7 @@ bool LanActions::OnHotKey(int id) {
 }
 
 void LanActions::Paste() {
-  inserter_.InsertText(receiver_.PasteBuffer());
+  inserter_.InsertText(receiver_.PasteBuffer(), desktop::InsertAfter::kHotkey);
 }
 
 void LanActions::HandOver() {

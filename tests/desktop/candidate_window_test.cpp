@@ -199,7 +199,7 @@ TEST_F(CandidateWindowTest, StrokesNarrowAndEnterInsertsThePhraseAfterHiding) {
   EXPECT_EQ(Candidates(), std::vector<std::string>{"ac=B"});
   EXPECT_TRUE(view.visible);
   form.ValueListEditor1KeyDown(kVkReturn);
-  EXPECT_EQ(desktop.log, (std::vector<std::string>{"Hide", "InsertText B"}));
+  EXPECT_EQ(desktop.log, (std::vector<std::string>{"Hide", "InsertText B after hiding"}));
   EXPECT_FALSE(form.AwaitingInput());
   EXPECT_FALSE(view.visible);
 }
@@ -291,7 +291,7 @@ TEST_F(CandidateWindowTest, TheDeactivationAfterAConfirmationDoesNothingMore) {
   Open();
   form.ValueListEditor1KeyDown(kVkReturn);
   // One hide: the deactivation that follows it finds AwaitingInput already clear.
-  EXPECT_EQ(desktop.log, (std::vector<std::string>{"Hide", "InsertText A"}));
+  EXPECT_EQ(desktop.log, (std::vector<std::string>{"Hide", "InsertText A after hiding"}));
 }
 
 TEST_F(CandidateWindowTest, Timer1RaisesTheShownWindowOnce) {

@@ -71,8 +71,9 @@ class FakeCandidateView : public CandidateWindowView {
 class RecordingInserter : public TextInserter {
  public:
   explicit RecordingInserter(std::vector<std::string>& log) : log_(log) {}
-  void InsertText(std::string_view text) override {
-    log_.push_back("InsertText " + std::string(text));
+  void InsertText(std::string_view text, InsertAfter after) override {
+    log_.push_back("InsertText " + std::string(text) +
+                   (after == InsertAfter::kCandidateWindowHidden ? " after hiding" : ""));
     texts.emplace_back(text);
   }
   std::vector<std::string> texts;

@@ -131,8 +131,12 @@ class FakeDialogs : public files::Dialogs {
 
 class RecordingInserter : public desktop::TextInserter {
  public:
-  void InsertText(std::string_view text) override { inserted.emplace_back(text); }
+  void InsertText(std::string_view text, desktop::InsertAfter after) override {
+    inserted.emplace_back(text);
+    afters.push_back(after);
+  }
   std::vector<std::string> inserted;
+  std::vector<desktop::InsertAfter> afters;
 };
 
 }  // namespace talvorine::testing

@@ -42,11 +42,15 @@ TEST_F(LanActionsTest, PasteInsertsThePasteBufferEvenWhenEmpty) {
   rig.receiver.SetPasteBuffer("受け取った文");
   rig.actions.Paste();
   EXPECT_EQ(rig.inserter.inserted, (std::vector<std::string>{"", "受け取った文"}));
+  // The keyboard is where the user left it: no wait for another program to come to the front.
+  EXPECT_EQ(rig.inserter.afters,
+            (std::vector<desktop::InsertAfter>{desktop::InsertAfter::kHotkey,
+                                               desktop::InsertAfter::kHotkey}));
   EXPECT_TRUE(rig.endpoint.sent.empty());
 }
 
 TEST_F(LanActionsTest, HandOverTakesTheClipboardTextAndSendsIt) {
-  rig.desktop.clipboard_text = "要約の一文";
+  rig.desktop.PutTextOnClipboard("要約の一文");
   rig.actions.HandOver();
   EXPECT_EQ(rig.receiver.PasteBuffer(), "要約の一文");
   ASSERT_EQ(rig.endpoint.sent.size(), 1u);
@@ -70,7 +74,7 @@ TEST_F(LanActionsTest, HandOverWithoutClipboardTextSendsThePreviousBufferAgain) 
 
 TEST_F(LanActionsTest, HandOverWithSharingOffOnlyFillsTheBuffer) {
   rig.settings.CkNWUse = false;
-  rig.desktop.clipboard_text = "local";
+  rig.desktop.PutTextOnClipboard("local");
   rig.actions.HandOver();
   rig.actions.Paste();
   EXPECT_TRUE(rig.endpoint.sent.empty());
@@ -85,7 +89,7 @@ TEST_F(LanActionsTest, HandOverRaisesOnlyWhenTheClipboardCannotBeOpened) {
   EXPECT_TRUE(rig.endpoint.sent.empty());
 
   rig.desktop.clipboard_busy = false;
-  rig.desktop.clipboard_text = "new";
+  rig.desktop.PutTextOnClipboard("new");
   rig.endpoint.fail_sends = 1;
   EXPECT_NO_THROW(rig.actions.HandOver());
   EXPECT_EQ(rig.receiver.PasteBuffer(), "new");
@@ -94,7 +98,7 @@ TEST_F(LanActionsTest, HandOverRaisesOnlyWhenTheClipboardCannotBeOpened) {
 
 TEST_F(LanActionsTest, ALongTextIsCutOnlyWhenItComesBack) {
   const std::string text(1500, 'w');
-  rig.desktop.clipboard_text = text;
+  rig.desktop.PutTextOnClipboard(text);
   rig.actions.HandOver();
   EXPECT_EQ(rig.receiver.PasteBuffer(), text);
   EXPECT_EQ(rig.endpoint.sent.at(0).bytes.size(), 1019u);
@@ -164,7 +168,7 @@ TEST_F(LanActionsTest, CutAndHandOverTypesTheExactSequence) {
 
 TEST_F(LanActionsTest, HotKeyIdsLeadToTheirActions) {
   rig.receiver.SetPasteBuffer("p");
-  rig.desktop.clipboard_text = "c";
+  rig.desktop.PutTextOnClipboard("c");
   EXPECT_TRUE(rig.actions.OnHotKey(desktop::HK_GET));
   EXPECT_EQ(rig.inserter.inserted, (std::vector<std::string>{"p"}));
   EXPECT_TRUE(rig.actions.OnHotKey(desktop::HK_SET));

@@ -67,7 +67,7 @@ TEST_F(LanExchangeTest, AFileArrivesByteForByte) {
 }
 
 TEST_F(LanExchangeTest, AHandedOverTextCanBePastedOnTheOtherPc) {
-  a.desktop.clipboard_text = "いま話している文";
+  a.desktop.PutTextOnClipboard("いま話している文");
   a.actions.OnHotKey(desktop::HK_SET);
   network.DeliverAll();
   EXPECT_EQ(b.view.edit1, "いま話している文");

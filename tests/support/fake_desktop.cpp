@@ -60,7 +60,9 @@ void FakeDesktop::KeyEvent(std::uint16_t virtual_key, KeyDirection direction) {
   }
 }
 
-bool FakeDesktop::IsKeyDown(std::uint16_t virtual_key) { return keys_down.count(virtual_key) > 0; }
+bool FakeDesktop::IsKeyDown(std::uint16_t virtual_key) {
+  return keys_down.count(virtual_key) > 0;
+}
 
 void FakeDesktop::ThrowIfClipboardBusy() {
   if (clipboard_busy) {
@@ -71,27 +73,59 @@ void FakeDesktop::ThrowIfClipboardBusy() {
 
 bool FakeDesktop::ClipboardHasText() {
   ThrowIfClipboardBusy();
-  return clipboard_text.has_value();
+  return clipboard_text().has_value();
 }
 
 std::string FakeDesktop::ClipboardText() {
   ThrowIfClipboardBusy();
   log.push_back("ClipboardText");
-  return clipboard_text.value_or(std::string());
+  return clipboard_text().value_or(std::string());
 }
 
 void FakeDesktop::ClearClipboard() {
   ThrowIfClipboardBusy();
   log.push_back("ClearClipboard");
-  clipboard_text.reset();
-  clipboard_holds_other = false;
+  clipboard.clear();
 }
 
 void FakeDesktop::SetClipboardText(std::string_view text) {
   ThrowIfClipboardBusy();
   log.push_back("SetClipboardText " + std::string(text));
-  clipboard_text = std::string(text);
-  clipboard_holds_other = false;
+  PutTextOnClipboard(std::string(text));
+}
+
+std::unique_ptr<desktop::ClipboardSnapshot> FakeDesktop::SaveClipboard(
+    desktop::ClipboardCopy what) {
+  ThrowIfClipboardBusy();
+  const bool everything = what == desktop::ClipboardCopy::kEverything;
+  log.push_back(everything ? "SaveClipboard everything" : "SaveClipboard text");
+  auto snapshot = std::make_unique<Snapshot>();
+  std::size_t total = 0;
+  for (const ClipboardFormat& format : clipboard) {
+    total += format.data.size();
+  }
+  snapshot->kept_text_only = everything && total > snapshot_limit;
+  for (const ClipboardFormat& format : clipboard) {
+    if (format.name == kText || (everything && !snapshot->kept_text_only)) {
+      snapshot->formats.push_back(format);
+    }
+  }
+  return snapshot;
+}
+
+void FakeDesktop::RestoreClipboard(const desktop::ClipboardSnapshot& snapshot) {
+  ThrowIfClipboardBusy();
+  log.push_back("RestoreClipboard");
+  clipboard = dynamic_cast<const Snapshot&>(snapshot).formats;
+}
+
+std::optional<std::string> FakeDesktop::clipboard_text() const {
+  for (const ClipboardFormat& format : clipboard) {
+    if (format.name == kText) {
+      return format.data;
+    }
+  }
+  return std::nullopt;
 }
 
 void FakeDesktop::ShowForegroundWindow() {
@@ -117,7 +151,7 @@ MessageBoxResult FakeDesktop::ShowMessageBox(std::string_view text, std::string_
     return answer;
   }
   return style == MessageBoxStyle::kYesNoInformation ? MessageBoxResult::kNo
-                                                      : MessageBoxResult::kOk;
+                                                     : MessageBoxResult::kOk;
 }
 
 void FakeDesktop::ShellOpen(std::string_view target) {

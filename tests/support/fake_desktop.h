@@ -4,7 +4,9 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <string>
 #include <utility>
@@ -45,6 +47,8 @@ class FakeDesktop : public desktop::Desktop {
   std::string ClipboardText() override;
   void ClearClipboard() override;
   void SetClipboardText(std::string_view text) override;
+  std::unique_ptr<desktop::ClipboardSnapshot> SaveClipboard(desktop::ClipboardCopy what) override;
+  void RestoreClipboard(const desktop::ClipboardSnapshot& snapshot) override;
   void ShowForegroundWindow() override;
   void BringApplicationToFront() override;
   desktop::MessageBoxResult ShowMessageBox(std::string_view text, std::string_view caption,
@@ -73,11 +77,28 @@ class FakeDesktop : public desktop::Desktop {
   void TakeCombination(std::uint32_t modifiers, std::uint16_t virtual_key) {
     taken_elsewhere.insert({modifiers, virtual_key});
   }
+  // One format on the fake clipboard: its name and its bytes. The text is the format kText,
+  // in cp932.
+  struct ClipboardFormat {
+    std::string name;
+    std::string data;
+    bool operator==(const ClipboardFormat&) const = default;
+    friend void PrintTo(const ClipboardFormat& format, std::ostream* out) {
+      *out << format.name << " (" << format.data.size() << " bytes)";
+    }
+  };
+  static constexpr const char* kText = "text";
+  // What SaveClipboard hands out: a copy of the formats.
+  struct Snapshot : desktop::ClipboardSnapshot {
+    std::vector<ClipboardFormat> formats;
+    bool kept_text_only = false;
+    bool KeptTextOnly() const override { return kept_text_only; }
+  };
+  void PutTextOnClipboard(std::string text) { clipboard = {{kText, std::move(text)}}; }
   // Puts something other than text on the clipboard (a picture): no text is there then.
-  void PutPictureOnClipboard() {
-    clipboard_text.reset();
-    clipboard_holds_other = true;
-  }
+  void PutPictureOnClipboard() { clipboard = {{"picture", "BM picture bytes"}}; }
+  // The text on the clipboard, if any.
+  std::optional<std::string> clipboard_text() const;
   // A window of the fake desktop: the thread that owns it, its first child, whether it is one of
   // this program's, and where its client area starts on the screen.
   struct Window {
@@ -97,9 +118,11 @@ class FakeDesktop : public desktop::Desktop {
   std::set<std::pair<std::uint32_t, std::uint16_t>> taken_elsewhere;
   std::set<std::uint16_t> keys_down;
   std::vector<KeyEventRecord> key_events;
-  std::optional<std::string> clipboard_text;
-  bool clipboard_holds_other = false;
+  // The clipboard's formats in their order.
+  std::vector<ClipboardFormat> clipboard;
   bool clipboard_busy = false;  // every clipboard call raises the "cannot open" error
+  // A snapshot of everything keeps the text only when the formats hold more bytes than this.
+  std::size_t snapshot_limit = desktop::kClipboardSnapshotLimit;
   std::vector<MessageBoxRecord> message_boxes;
   std::deque<desktop::MessageBoxResult> message_box_answers;  // default: kOk / kNo
   std::vector<std::string> shell_opened;

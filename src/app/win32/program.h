@@ -120,7 +120,7 @@ class Program : private MainWindowEvents,
   lookup::SystemClock clock_;
   Win32RegionalFormat regional_format_;
   desktop::Hotkeys hotkeys_{desktop_, settings_};
-  desktop::ClipboardRelay inserter_{desktop_, messages_, settings_};
+  desktop::ClipboardRelay inserter_{desktop_, messages_, settings_, record_};
 
   webwords::WebWordFiles web_words_;
   // Before the LAN parts below, so that it goes after them: its receive handler points there.

@@ -2,7 +2,6 @@
 
 #include <shellapi.h>
 
-#include <cstring>
 #include <string>
 
 #include "ui/win32/wide_text.h"
@@ -14,25 +13,6 @@ namespace {
 using desktop::KeyDirection;
 using desktop::MessageBoxResult;
 using desktop::MessageBoxStyle;
-
-// Opens the clipboard for one step and closes it at the end of the scope. Another program may
-// hold it for a moment (a clipboard viewer, a remote-desktop client), so it is tried a few
-// times before the step fails with the program's own message.
-class OpenedClipboard {
- public:
-  explicit OpenedClipboard(HWND owner) {
-    for (int attempt = 0; attempt < Win32Desktop::kClipboardAttempts; ++attempt) {
-      if (OpenClipboard(owner)) {
-        return;
-      }
-      ::Sleep(Win32Desktop::kClipboardRetryDelay);
-    }
-    throw Error("クリップボードを開くことができません");
-  }
-  ~OpenedClipboard() { CloseClipboard(); }
-  OpenedClipboard(const OpenedClipboard&) = delete;
-  OpenedClipboard& operator=(const OpenedClipboard&) = delete;
-};
 
 }  // namespace
 
@@ -58,60 +38,6 @@ void Win32Desktop::KeyEvent(std::uint16_t virtual_key, KeyDirection direction) {
 
 bool Win32Desktop::IsKeyDown(std::uint16_t virtual_key) {
   return GetKeyState(virtual_key) < 0;
-}
-
-bool Win32Desktop::ClipboardHasText() {
-  // Opened like every other step, so a held clipboard reports the same error.
-  OpenedClipboard clipboard(main_window_);
-  return IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE;
-}
-
-std::string Win32Desktop::ClipboardText() {
-  OpenedClipboard clipboard(main_window_);
-  HANDLE data = GetClipboardData(CF_UNICODETEXT);
-  if (!data) {
-    return {};
-  }
-  const auto* wide = static_cast<const wchar_t*>(GlobalLock(data));
-  if (!wide) {
-    return {};
-  }
-  // The text ends at its terminating zero or at the end of its memory, whichever comes first.
-  const std::size_t capacity = GlobalSize(data) / sizeof(wchar_t);
-  std::size_t length = 0;
-  while (length < capacity && wide[length] != L'\0') {
-    ++length;
-  }
-  std::string text = WideToCp932(std::wstring_view(wide, length));
-  GlobalUnlock(data);
-  return text;
-}
-
-void Win32Desktop::ClearClipboard() {
-  OpenedClipboard clipboard(main_window_);
-  EmptyClipboard();
-}
-
-void Win32Desktop::SetClipboardText(std::string_view text) {
-  const std::wstring wide = Cp932ToWide(text);
-  OpenedClipboard clipboard(main_window_);
-  EmptyClipboard();
-  const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-  if (!memory) {
-    return;
-  }
-  void* target = GlobalLock(memory);
-  if (!target) {
-    GlobalFree(memory);
-    return;
-  }
-  std::memcpy(target, wide.c_str(), bytes);
-  GlobalUnlock(memory);
-  // On success the clipboard owns the memory.
-  if (!SetClipboardData(CF_UNICODETEXT, memory)) {
-    GlobalFree(memory);
-  }
 }
 
 void Win32Desktop::ShowForegroundWindow() {

@@ -7,13 +7,10 @@
 namespace talvorine::win32 {
 
 // The Desktop port on the Win32 desktop. Hotkeys, message boxes and the clipboard belong to the
-// main window, which must exist before any of them is used (SetMainWindow).
+// main window, which must exist before any of them is used (SetMainWindow). The clipboard
+// operations live in win32_desktop_clipboard.cpp.
 class Win32Desktop : public desktop::Desktop {
  public:
-  // How often and how far apart the clipboard is tried when another program holds it open.
-  static constexpr int kClipboardAttempts = 5;
-  static constexpr DWORD kClipboardRetryDelay = 20;
-
   Win32Desktop() = default;
   explicit Win32Desktop(HWND main_window) : main_window_(main_window) {}
   void SetMainWindow(HWND main_window) { main_window_ = main_window; }
@@ -26,6 +23,8 @@ class Win32Desktop : public desktop::Desktop {
   std::string ClipboardText() override;
   void ClearClipboard() override;
   void SetClipboardText(std::string_view text) override;
+  std::unique_ptr<desktop::ClipboardSnapshot> SaveClipboard(desktop::ClipboardCopy what) override;
+  void RestoreClipboard(const desktop::ClipboardSnapshot& snapshot) override;
   void ShowForegroundWindow() override;
   void BringApplicationToFront() override;
   desktop::MessageBoxResult ShowMessageBox(std::string_view text, std::string_view caption,

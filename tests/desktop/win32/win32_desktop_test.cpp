@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -106,6 +107,7 @@ TEST_F(Win32DesktopTest, AnEmptiedClipboardHoldsNoText) {
 }
 
 TEST_F(Win32DesktopTest, AClipboardHeldByAnotherThreadRaisesTheProgramsMessage) {
+  const auto snapshot = desktop_.SaveClipboard(desktop::ClipboardCopy::kEverything);
   HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   std::thread holder([&] {
@@ -116,10 +118,13 @@ TEST_F(Win32DesktopTest, AClipboardHeldByAnotherThreadRaisesTheProgramsMessage) 
     }
   });
   ASSERT_EQ(WaitForSingleObject(opened, 5000), WAIT_OBJECT_0);
-  const auto attempts = {+[](Win32Desktop& d) { d.ClipboardText(); },
-                         +[](Win32Desktop& d) { d.SetClipboardText("x"); },
-                         +[](Win32Desktop& d) { d.ClearClipboard(); },
-                         +[](Win32Desktop& d) { d.ClipboardHasText(); }};
+  const std::function<void(Win32Desktop&)> attempts[] = {
+      [](Win32Desktop& d) { d.ClipboardText(); },
+      [](Win32Desktop& d) { d.SetClipboardText("x"); },
+      [](Win32Desktop& d) { d.ClearClipboard(); },
+      [](Win32Desktop& d) { d.ClipboardHasText(); },
+      [](Win32Desktop& d) { d.SaveClipboard(desktop::ClipboardCopy::kEverything); },
+      [&](Win32Desktop& d) { d.RestoreClipboard(*snapshot); }};
   for (const auto& attempt : attempts) {
     try {
       attempt(desktop_);
