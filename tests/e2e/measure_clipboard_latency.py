@@ -1,5 +1,5 @@
 """Measures what keeping the user's clipboard costs a paste: Enter to the phrase arriving in the
-paste target, over 20 presses each, with the clipboard restore on and a picture of 1 MiB on the
+paste target, over 30 presses each, with the clipboard restore on and a picture of 1 MiB on the
 clipboard (every format of it is copied before the phrase goes there), and for comparison with
 the restore off and a short text there. Prints the medians beside WindowWait. Not a test (it
 asserts nothing): run it inside the Wine environment after a cross build, for instance
@@ -19,7 +19,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 
-PRESSES = 20
+PRESSES = 30
 WINDOW_WAIT = 100  # the default, in milliseconds
 
 
@@ -36,6 +36,7 @@ def measure(name, restore, content):
         clipboard.put(content)
         before = clipboard.dump_without_marks()
         to_text = []
+        lost = 0
         for press in range(PRESSES):
             if restore:
                 wait_for(lambda: clipboard.dump_without_marks() == before, 10,
@@ -43,20 +44,27 @@ def measure(name, restore, content):
             road.open()
             road.type("ko")
             wait_for(lambda: road.rows() == 1, 5, "the phrase alone")
-            expected = "こんにちは" * (press + 1)
-            watcher = road.start_probe("wait-text", TARGET_TITLE, expected, 10000)
+            expected = road.target_text() + "こんにちは"
+            watcher = road.start_probe("wait-text", TARGET_TITLE, expected, 5000)
             start = time.monotonic()
             road.press("Return")
             answer = watcher.stdout.readline().decode().strip()
-            to_text.append(time.monotonic() - start)
+            elapsed = time.monotonic() - start
             watcher.wait()
-            if answer != "found":
-                raise SystemExit(f"{name}, press {press}: the phrase did not arrive")
+            if answer == "found":
+                to_text.append(elapsed)
+            else:
+                # Now and then Wine hands the activation to its tray window instead of the
+                # target when the candidate window hides; that paste is not a sample.
+                lost += 1
+                road.wait_hidden()
+                road.focus_target()
+                continue
             road.wait_hidden()
         ms = sorted(round(v * 1000) for v in to_text)
         median = statistics.median(ms)
         print(f"Enter -> phrase in the target, {name}: median {median:.0f} ms over {len(ms)} "
-              f"(min {ms[0]}, max {ms[-1]}); WindowWait {WINDOW_WAIT} ms + 50 ms = "
+              f"(min {ms[0]}, max {ms[-1]}; {lost} lost); WindowWait {WINDOW_WAIT} ms + 50 ms = "
               f"{WINDOW_WAIT + 50} ms", flush=True)
 
 
