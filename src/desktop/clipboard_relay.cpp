@@ -6,7 +6,7 @@
 namespace talvorine::desktop {
 
 ClipboardRelay::ClipboardRelay(Desktop& desktop, Timers& timers, const files::Settings& settings,
-                               app::ErrorRecord& record)
+                               ErrorRecord& record)
     : desktop_(desktop), timers_(timers), settings_(settings), record_(record) {}
 
 void ClipboardRelay::InsertText(std::string_view text, InsertAfter after) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/error_record.h"
+#include "common/error_record.h"
 #include "common/timers.h"
 #include "desktop/desktop.h"
 #include "desktop/text_inserter.h"
@@ -30,7 +30,7 @@ class ClipboardRelay : public TextInserter {
   static constexpr std::uint32_t kForegroundPollInterval = 10;
 
   ClipboardRelay(Desktop& desktop, Timers& timers, const files::Settings& settings,
-                 app::ErrorRecord& record);
+                 ErrorRecord& record);
 
   // Raises Error("クリップボードを開くことができません") when the clipboard cannot be opened; no
   // key is typed then.
@@ -55,7 +55,7 @@ class ClipboardRelay : public TextInserter {
   Desktop& desktop_;
   Timers& timers_;
   const files::Settings& settings_;
-  app::ErrorRecord& record_;
+  ErrorRecord& record_;
   std::unique_ptr<ClipboardSnapshot> saved_clipboard_;
   bool inserting_ = false;
   // Insertions asked for while another one was under way (a hotkey handled while pending

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/error_record.h"
 #include "common/error.h"
+#include "common/error_record.h"
 #include "support/fake_desktop.h"
 #include "support/fake_timers.h"
 
@@ -68,7 +68,7 @@ class ClipboardRelayTest : public ::testing::Test {
   FakeTimers timers;
   FakeDesktop desktop{&timers};
   files::Settings settings;
-  app::MemoryErrorRecord record;
+  MemoryErrorRecord record;
   ClipboardRelay relay{desktop, timers, settings, record};
 };
 

@@ -2,11 +2,11 @@
 #include <cstring>
 #include <string>
 
-#include "app/win32/wide_text.h"
 #include "desktop/win32/clipboard_marks.h"
 #include "desktop/win32/clipboard_snapshot.h"
 #include "desktop/win32/opened_clipboard.h"
 #include "desktop/win32/win32_desktop.h"
+#include "ui/win32/wide_text.h"
 
 namespace talvorine::win32 {
 
