@@ -15,6 +15,7 @@
 #include "app/win32/regional_format.h"
 #include "app/win32/talvorine_main.h"
 #include "app/win32/win32_dialogs.h"
+#include "common/steady_clock.h"
 #include "desktop/clipboard_relay.h"
 #include "desktop/hotkeys.h"
 #include "desktop/win32/talvorine_result.h"
@@ -122,6 +123,7 @@ class Program : private MainWindowEvents,
   desktop::Hotkeys hotkeys_{desktop_, settings_};
   desktop::ClipboardRelay inserter_{desktop_, messages_, settings_};
 
+  SystemSteadyClock steady_clock_;
   webwords::WebWordFiles web_words_;
   // Before the LAN parts below, so that it goes after them: its receive handler points there.
   WinsockUdpEndpoint endpoint_{guard_};
