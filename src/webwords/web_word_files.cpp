@@ -249,11 +249,14 @@ void WebWordFiles::TakeRefreshedTable(RefreshRun& run) {
   if (!run.table) {
     return;
   }
-  // The old lines go back to the worker, so the main thread only swaps two shared pointers.
-  lookup::PhraseTable previous = inet_word_list_;
-  inet_word_list_ = std::move(*run.table);
-  run.table.reset();
-  run.previous = std::move(previous);
+  {
+    // The old lines go back to the worker, so the main thread only swaps two shared pointers.
+    // This copy goes while the lock is held: the worker's must be the last one.
+    lookup::PhraseTable previous = inet_word_list_;
+    inet_word_list_ = std::move(*run.table);
+    run.table.reset();
+    run.previous = std::move(previous);
+  }
   run.handed_over = true;
   std::vector<std::string> lines = std::move(run.record_lines);
   run.changed.notify_all();
