@@ -24,7 +24,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "app/error_record.h"
+#include "common/error_record.h"
 #include "common/main_thread.h"
 #include "common/steady_clock.h"
 #include "common/timers.h"
@@ -201,7 +201,7 @@ void BM_RefreshFromLocalFiles(benchmark::State& state) {
   NoTimers timers;
   NoDialogs dialogs;
   BenchQueue queue;
-  app::MemoryErrorRecord record;
+  MemoryErrorRecord record;
   SystemSteadyClock clock;
   webwords::WebWordFiles web(settings, timers, dialogs, std::make_shared<NoHttp>(), queue, record,
                              clock);

@@ -134,8 +134,7 @@ void RefreshRun::Work(std::shared_ptr<RefreshRun> run) {
 
 WebWordFiles::WebWordFiles(files::Settings& settings, Timers& timers, files::Dialogs& dialogs,
                            std::shared_ptr<HttpClient> http, MainThreadQueue& main_thread,
-                           app::ErrorRecord& record, const SteadyClock& clock,
-                           TableBuilder build_table)
+                           ErrorRecord& record, const SteadyClock& clock, TableBuilder build_table)
     : settings_(settings),
       timers_(timers),
       dialogs_(dialogs),

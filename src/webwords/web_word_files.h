@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/error_record.h"
+#include "common/error_record.h"
 #include "common/main_thread.h"
 #include "common/steady_clock.h"
 #include "common/timers.h"
@@ -48,9 +48,8 @@ class WebWordFiles {
   static constexpr std::size_t kMaxAbandonedWorkers = 2;
 
   WebWordFiles(files::Settings& settings, Timers& timers, files::Dialogs& dialogs,
-               std::shared_ptr<HttpClient> http, MainThreadQueue& main_thread,
-               app::ErrorRecord& record, const SteadyClock& clock,
-               TableBuilder build_table = MakeWebTable);
+               std::shared_ptr<HttpClient> http, MainThreadQueue& main_thread, ErrorRecord& record,
+               const SteadyClock& clock, TableBuilder build_table = MakeWebTable);
   // Abandons a refresh in flight (see Shutdown).
   ~WebWordFiles();
   WebWordFiles(const WebWordFiles&) = delete;
@@ -103,7 +102,7 @@ class WebWordFiles {
   files::Dialogs& dialogs_;
   std::shared_ptr<HttpClient> http_;
   MainThreadQueue& main_thread_;
-  app::ErrorRecord& record_;
+  ErrorRecord& record_;
   const SteadyClock& clock_;
   TableBuilder build_table_;
 

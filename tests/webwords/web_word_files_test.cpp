@@ -87,7 +87,7 @@ class WebWordFilesTest : public ::testing::Test {
   FakeDialogs dialogs_;
   std::shared_ptr<FakeHttpClient> http_ = std::make_shared<FakeHttpClient>();
   ManualMainThreadQueue queue_;
-  app::MemoryErrorRecord record_;
+  MemoryErrorRecord record_;
   ManualSteadyClock clock_;
   WebWordFiles web_{settings_, timers_, dialogs_, http_, queue_, record_, clock_};
 };
@@ -330,7 +330,7 @@ TEST_F(WebWordFilesTest, ARefreshThatFailsKeepsTheTableAndAddsOneRecordLine) {
   };
   for (const FailureCase& c : cases) {
     bool fail = false;
-    app::MemoryErrorRecord record;
+    MemoryErrorRecord record;
     WebWordFiles web(settings_, timers_, dialogs_, http_, queue_, record, clock_,
                      [&](WebWordRows rows) {
                        if (fail) {
@@ -456,7 +456,7 @@ TEST(WebWordFilesShutdown, ARefreshInFlightIsCancelledAndHandsNothingOver) {
   FakeDialogs dialogs;
   auto http = std::make_shared<FakeHttpClient>();
   ManualMainThreadQueue queue;
-  app::MemoryErrorRecord record;
+  MemoryErrorRecord record;
   ManualSteadyClock clock;
   http->Block("http://s.test/slow");
   settings.InetWordFiles = {"http://s.test/slow", "http://s.test/next"};
@@ -475,7 +475,7 @@ TEST(WebWordFilesShutdown, AWorkerThatCannotBeInterruptedIsLeftBehindSafely) {
   FakeTimers timers;
   FakeDialogs dialogs;
   ManualMainThreadQueue queue;
-  app::MemoryErrorRecord record;
+  MemoryErrorRecord record;
   ManualSteadyClock clock;
   // The client tells when the last owner lets go of it: the worker left behind holds it.
   std::promise<void> client_gone;
@@ -511,7 +511,7 @@ TEST(WebWordFilesShutdown, AHandOverStillQueuedWhenTheWindowGoesDoesNothing) {
   http->Answer("http://s.test/a", "a=1");
   settings.InetWordFiles = {"http://s.test/a"};
   ManualMainThreadQueue queue;
-  app::MemoryErrorRecord record;
+  MemoryErrorRecord record;
   ManualSteadyClock clock;
   // The object lives in storage of its own, overwritten once it is gone, so that a hand-over
   // reaching the dead object would crash instead of passing by luck.
