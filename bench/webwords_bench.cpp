@@ -1,5 +1,6 @@
-// Web word files: the comma-text split, and a whole refresh from local files with the time the
-// main thread spends taking the finished table over.
+// Web word files: the comma-text split, a whole refresh from local files with the time the
+// main thread spends taking the finished table over, and the peak memory of a refresh against
+// the bytes of text it fetched.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -15,16 +16,71 @@
 #include <string>
 #include <vector>
 
+#include <malloc.h>
 #include <time.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "common/error_record.h"
 #include "common/main_thread.h"
+#include "common/steady_clock.h"
 #include "common/timers.h"
 #include "files/dialogs.h"
 #include "files/settings.h"
 #include "webwords/comma_text.h"
 #include "webwords/http_client.h"
+#include "webwords/web_word_collect.h"
 #include "webwords/web_word_files.h"
+
+// Every heap block of this program is counted by its usable size, so that a benchmark can read
+// the peak of live heap bytes over a stretch of work.
+namespace {
+std::atomic<std::int64_t> g_live_bytes{0};
+std::atomic<std::int64_t> g_peak_bytes{0};
+
+void* CountedAlloc(std::size_t size) {
+  void* block = std::malloc(size == 0 ? 1 : size);
+  if (block == nullptr) {
+    throw std::bad_alloc();
+  }
+  const std::int64_t live =
+      g_live_bytes.fetch_add(static_cast<std::int64_t>(malloc_usable_size(block))) +
+      static_cast<std::int64_t>(malloc_usable_size(block));
+  std::int64_t peak = g_peak_bytes.load();
+  while (live > peak && !g_peak_bytes.compare_exchange_weak(peak, live)) {
+  }
+  return block;
+}
+
+void CountedFree(void* block) {
+  if (block != nullptr) {
+    g_live_bytes.fetch_sub(static_cast<std::int64_t>(malloc_usable_size(block)));
+    std::free(block);
+  }
+}
+}  // namespace
+
+void* operator new(std::size_t size) {
+  return CountedAlloc(size);
+}
+void* operator new[](std::size_t size) {
+  return CountedAlloc(size);
+}
+void operator delete(void* block) noexcept {
+  CountedFree(block);
+}
+void operator delete[](void* block) noexcept {
+  CountedFree(block);
+}
+void operator delete(void* block, std::size_t) noexcept {
+  CountedFree(block);
+}
+void operator delete[](void* block, std::size_t) noexcept {
+  CountedFree(block);
+}
 
 namespace {
 
@@ -145,7 +201,10 @@ void BM_RefreshFromLocalFiles(benchmark::State& state) {
   NoTimers timers;
   NoDialogs dialogs;
   BenchQueue queue;
-  webwords::WebWordFiles web(settings, timers, dialogs, std::make_shared<NoHttp>(), queue);
+  MemoryErrorRecord record;
+  SystemSteadyClock clock;
+  webwords::WebWordFiles web(settings, timers, dialogs, std::make_shared<NoHttp>(), queue, record,
+                             clock);
   web.Timer3Timer();
   queue.Take()();  // the table the measured refreshes replace
 
@@ -183,6 +242,113 @@ void BM_RefreshFromLocalFiles(benchmark::State& state) {
   std::filesystem::remove_all(dir);
 }
 BENCHMARK(BM_RefreshFromLocalFiles)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
+
+// Serves fixed bodies by URL, as a server on the network would.
+class BodyHttp : public webwords::HttpClient {
+ public:
+  std::vector<std::pair<std::string, std::string>> bodies;
+  webwords::HttpResult Get(const webwords::HttpRequest& request) override {
+    for (const auto& [url, body] : bodies) {
+      if (url == request.url) {
+        if (body.size() > request.max_body_bytes) {
+          return webwords::HttpResult::Failed(webwords::HttpFailure::kTooLarge);
+        }
+        return webwords::HttpResult::Body(body);  // the received copy is the refresh's own
+      }
+    }
+    return webwords::HttpResult::Failed(webwords::HttpFailure::kConnect);
+  }
+  void Cancel() override {}
+};
+
+enum RefreshShape {
+  kOneLargeList,       // a million real rows from one server
+  kTenLists,           // the same million from ten servers
+  kOneLargeFile,       // the same million from one local file
+  kShortRowsAtTheCap,  // "a=," up to the row limit: the most rows per byte a table can get
+  kHostileBody,        // 64 MiB of "a=,": 22 million rows, over the limit
+};
+
+// The worker's whole work for one refresh (fetching, splitting, building the table), measured
+// by the peak of live heap bytes above what was live before, against the bytes of text it read.
+void BM_RefreshPeakMemory(benchmark::State& state) {
+  const auto shape = static_cast<RefreshShape>(state.range(0));
+  BodyHttp http;
+  std::vector<std::string> locations;
+  std::filesystem::path file;
+  switch (shape) {
+    case kOneLargeList:
+      http.bodies.emplace_back("http://s.test/words", MakeWordText(1000000, 0));
+      break;
+    case kTenLists:
+      for (std::size_t i = 0; i < 10; ++i) {
+        http.bodies.emplace_back("http://s.test/words" + std::to_string(i),
+                                 MakeWordText(100000, i * 100000));
+      }
+      break;
+    case kOneLargeFile: {
+      file = std::filesystem::temp_directory_path() /
+             ("webwords_peak_" + std::to_string(::getpid()) + ".tvw");
+      const std::string text = MakeWordText(1000000, 0);
+      std::FILE* out = std::fopen(file.c_str(), "wb");
+      std::fwrite(text.data(), 1, text.size(), out);
+      std::fclose(out);
+      locations.push_back(file.string());
+      break;
+    }
+    case kShortRowsAtTheCap: {
+      std::string text;
+      for (std::size_t i = 0; i < webwords::kRefreshLimits.max_rows; ++i) {
+        text += "a=,";
+      }
+      http.bodies.emplace_back("http://s.test/short", std::move(text));
+      break;
+    }
+    case kHostileBody: {
+      std::string text;
+      while (text.size() + 3 <= webwords::kRefreshLimits.max_bytes) {
+        text += "a=,";
+      }
+      http.bodies.emplace_back("http://s.test/hostile", std::move(text));
+      break;
+    }
+  }
+  std::size_t text_bytes = 0;
+  for (const auto& [url, body] : http.bodies) {
+    locations.push_back(url);
+    text_bytes += body.size();
+  }
+  if (!file.empty()) {
+    text_bytes = std::filesystem::file_size(file);
+  }
+
+  std::int64_t peak_bytes = 0;
+  std::size_t rows = 0;
+  for (auto _ : state) {
+    const std::int64_t before = g_live_bytes.load();
+    g_peak_bytes.store(before);
+    {
+      webwords::CollectedWebWords collected = webwords::CollectWebWordRows(locations, http);
+      const lookup::PhraseTable table = webwords::MakeWebTable(std::move(collected.rows));
+      rows = table.size();
+    }
+    peak_bytes = std::max(peak_bytes, g_peak_bytes.load() - before);
+  }
+  if (!file.empty()) {
+    std::filesystem::remove(file);
+  }
+  const double text_mb = static_cast<double>(text_bytes) / 1e6;
+  const double peak_mb = static_cast<double>(peak_bytes) / 1e6;
+  state.counters["rows"] = static_cast<double>(rows);
+  state.counters["text_MB"] = text_mb;
+  state.counters["peak_MB"] = peak_mb;
+  state.counters["peak_per_text"] = peak_mb / text_mb;
+}
+BENCHMARK(BM_RefreshPeakMemory)
+    ->ArgName("shape")
+    ->DenseRange(kOneLargeList, kHostileBody)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
 
 }  // namespace
 

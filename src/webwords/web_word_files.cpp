@@ -4,7 +4,9 @@
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <new>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -27,42 +29,81 @@ constexpr std::uint32_t kMillisecondsPerMinute = 60000;
 }  // namespace
 
 // One refresh, shared by the main thread and its worker. The worker keeps it alive for as long
-// as it runs, so a worker left behind at program end still owns everything it touches.
+// as it runs, so a worker left behind (stuck, or at program end) still owns everything it touches.
 struct RefreshRun {
   // Written before the worker starts, then only read.
   std::vector<std::string> locations;
+  std::vector<std::string> skipped;
   std::shared_ptr<HttpClient> http;
   MainThreadQueue* main_thread = nullptr;
+  WebWordFiles::TableBuilder build_table;
 
   // Main thread only: null once the owner has abandoned the run, so a hand-over task still in
   // the queue does nothing.
   WebWordFiles* owner = nullptr;
 
   std::atomic<bool> cancelled{false};
-  std::mutex post_gate;  // held while posting, and by Shutdown to cancel
+  // 1 + the position of the location the worker reads, for telling a stuck refresh.
+  std::atomic<std::size_t> reading{0};
+  std::mutex post_gate;  // held while posting, and by the main thread to cancel
   std::mutex mutex;
   std::condition_variable changed;
   // Guarded by mutex.
-  std::optional<lookup::PhraseTable> table;     // the finished table, worker to main thread
+  std::optional<lookup::PhraseTable> table;  // the finished table, worker to main thread
+  std::vector<std::string> record_lines;     // worker to main thread
+  bool failed = false;                       // no table: the refresh gave up
+  bool out_of_memory = false;
+  std::string failure;                          // the message of what made it give up
   std::optional<lookup::PhraseTable> previous;  // the replaced table, main thread to worker
   bool handed_over = false;
   bool finished = false;
 
   static void Work(std::shared_ptr<RefreshRun> run);
+  // Gathers and builds; records a failure instead of throwing.
+  void Produce();
 };
 
-void RefreshRun::Work(std::shared_ptr<RefreshRun> run) {
-  {
-    // Building the table indexes every row; that happens here, not on the main thread.
-    lookup::PhraseTable table(CollectWebWordRows(run->locations, *run->http, &run->cancelled));
-    std::optional<lookup::PhraseTable> previous;
-    {
-      std::lock_guard lock(run->mutex);
-      run->table = std::move(table);
+void RefreshRun::Produce() {
+  try {
+    CollectOptions options;
+    options.cancelled = &cancelled;
+    options.reading = &reading;
+    options.skipped = skipped;
+    CollectedWebWords collected = CollectWebWordRows(locations, *http, options);
+    if (cancelled) {
+      return;  // abandoned: nobody takes the result
     }
+    // Building the table indexes every row; that happens here, not on the main thread.
+    lookup::PhraseTable built = build_table(std::move(collected.rows));
+    std::lock_guard lock(mutex);
+    table = std::move(built);
+    record_lines = std::move(collected.record_lines);
+  } catch (const std::bad_alloc&) {
+    std::lock_guard lock(mutex);
+    failed = true;
+    out_of_memory = true;
+  } catch (const std::exception& error) {
+    std::lock_guard lock(mutex);
+    failed = true;
+    try {
+      failure = error.what();
+    } catch (...) {
+      // The line then goes without the message.
+    }
+  } catch (...) {
+    std::lock_guard lock(mutex);
+    failed = true;
+  }
+}
+
+void RefreshRun::Work(std::shared_ptr<RefreshRun> run) {
+  // Nothing may leave a thread: it would end the program.
+  try {
+    run->Produce();
+    std::optional<lookup::PhraseTable> previous;
     bool posted = false;
     {
-      // Shutdown cancels under this gate: once it has, nothing more reaches the queue, which
+      // Cancelling happens under this gate: once it has, nothing more reaches the queue, which
       // may then go away with the window. The gate is not the state lock, so the hand-over
       // never waits while this thread is inside Post.
       std::lock_guard gate(run->post_gate);
@@ -83,6 +124,8 @@ void RefreshRun::Work(std::shared_ptr<RefreshRun> run) {
       previous = std::exchange(run->previous, std::nullopt);
     }
     // The replaced table, often a million rows, is freed here rather than on the main thread.
+  } catch (...) {
+    // Posting failed (no memory for the task): the result is lost, the web table stays.
   }
   std::lock_guard lock(run->mutex);
   run->finished = true;
@@ -90,26 +133,43 @@ void RefreshRun::Work(std::shared_ptr<RefreshRun> run) {
 }
 
 WebWordFiles::WebWordFiles(files::Settings& settings, Timers& timers, files::Dialogs& dialogs,
-                           std::shared_ptr<HttpClient> http, MainThreadQueue& main_thread)
+                           std::shared_ptr<HttpClient> http, MainThreadQueue& main_thread,
+                           ErrorRecord& record, const SteadyClock& clock, TableBuilder build_table)
     : settings_(settings),
       timers_(timers),
       dialogs_(dialogs),
       http_(std::move(http)),
-      main_thread_(main_thread) {}
+      main_thread_(main_thread),
+      record_(record),
+      clock_(clock),
+      build_table_(std::move(build_table)) {}
 
 WebWordFiles::~WebWordFiles() {
   Shutdown();
 }
 
 void WebWordFiles::Timer3Timer() {
-  if (shut_down_ || !RetirePreviousRefresh()) {
+  if (shut_down_) {
     return;
+  }
+  JoinReturnedAbandonedWorkers();
+  if (!RetirePreviousRefresh()) {
+    if (!RefreshIsStuck() || abandoned_.size() >= kMaxAbandonedWorkers) {
+      return;
+    }
+    AbandonStuckRun();
   }
   auto run = std::make_shared<RefreshRun>();
   run->locations = settings_.InetWordFiles;
+  for (const Abandoned& stuck : abandoned_) {
+    run->skipped.push_back(stuck.stuck_location);
+  }
   run->http = http_;
   run->main_thread = &main_thread_;
+  run->build_table = build_table_;
   run->owner = this;
+  watched_reading_ = 0;
+  watched_since_ = clock_.Now();
   worker_ = std::thread(RefreshRun::Work, run);
   run_ = std::move(run);
 }
@@ -134,18 +194,75 @@ bool WebWordFiles::RetirePreviousRefresh() {
   return true;
 }
 
+bool WebWordFiles::RefreshIsStuck() {
+  const std::size_t reading = run_->reading.load();
+  const SteadyClock::TimePoint now = clock_.Now();
+  if (reading != watched_reading_) {
+    watched_reading_ = reading;
+    watched_since_ = now;
+    return false;
+  }
+  return now - watched_since_ >= kStuckBound;
+}
+
+void WebWordFiles::AbandonStuckRun() {
+  Abandoned stuck;
+  if (watched_reading_ > 0 && watched_reading_ <= run_->locations.size()) {
+    stuck.stuck_location = run_->locations[watched_reading_ - 1];
+  }
+  run_->owner = nullptr;
+  {
+    std::scoped_lock lock(run_->post_gate, run_->mutex);
+    run_->cancelled = true;
+    run_->changed.notify_all();
+  }
+  record_.AddLine("単語ファイル " + stuck.stuck_location +
+                  " の読み込みが終わらないため、その更新を打ち切りました");
+  stuck.run = std::move(run_);
+  stuck.worker = std::move(worker_);
+  abandoned_.push_back(std::move(stuck));
+}
+
+void WebWordFiles::JoinReturnedAbandonedWorkers() {
+  std::erase_if(abandoned_, [](Abandoned& stuck) {
+    std::lock_guard lock(stuck.run->mutex);
+    if (!stuck.run->finished) {
+      return false;
+    }
+    stuck.worker.join();
+    return true;
+  });
+}
+
 void WebWordFiles::TakeRefreshedTable(RefreshRun& run) {
-  std::lock_guard lock(run.mutex);
+  std::unique_lock lock(run.mutex);
+  if (run.failed) {
+    std::string line = "単語ファイルの更新に失敗しました：";
+    line += run.out_of_memory ? std::string("メモリが足りません") : run.failure;
+    run.handed_over = true;
+    run.changed.notify_all();
+    lock.unlock();
+    record_.AddLine(line);
+    return;
+  }
   if (!run.table) {
     return;
   }
-  // The old lines go back to the worker, so the main thread only swaps two shared pointers.
-  lookup::PhraseTable previous = inet_word_list_;
-  inet_word_list_ = std::move(*run.table);
-  run.table.reset();
-  run.previous = std::move(previous);
+  {
+    // The old lines go back to the worker, so the main thread only swaps two shared pointers.
+    // This copy goes while the lock is held: the worker's must be the last one.
+    lookup::PhraseTable previous = inet_word_list_;
+    inet_word_list_ = std::move(*run.table);
+    run.table.reset();
+    run.previous = std::move(previous);
+  }
   run.handed_over = true;
+  std::vector<std::string> lines = std::move(run.record_lines);
   run.changed.notify_all();
+  lock.unlock();
+  for (const std::string& line : lines) {
+    record_.AddLine(line);
+  }
 }
 
 void WebWordFiles::Shutdown() {
@@ -159,6 +276,12 @@ void WebWordFiles::Shutdown() {
   if (finishing_.joinable()) {
     finishing_.join();
   }
+  JoinReturnedAbandonedWorkers();
+  // Still stuck: they own their runs and post nothing, so they may end after the program.
+  for (Abandoned& stuck : abandoned_) {
+    stuck.worker.detach();
+  }
+  abandoned_.clear();
 }
 
 void WebWordFiles::AbandonRun() {

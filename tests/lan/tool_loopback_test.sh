@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A text and files of 0, 250, 251 and 100,000 random bytes go from `talvorine-lan send-text` /
-# `send-file` to `talvorine-lan listen` over loopback and must arrive byte for byte. Every
-# datagram goes to 127.0.0.1 only.
+# `send-file` to `talvorine-lan listen` over loopback and must arrive byte for byte; a text full
+# of terminal controls is printed escaped; --save-dir keeps to its folder and overwrites only
+# with --overwrite. Every datagram goes to 127.0.0.1 only.
 # Usage: tool_loopback_test.sh PATH-TO-talvorine-lan
 set -euo pipefail
 
@@ -49,12 +50,13 @@ port_taken() {
 # this machine may hold one). Sets $channel.
 start_listener() {
   local host_name=$1
+  shift
   for channel in $(seq 41 50); do
     if port_taken $((5504 + channel)); then
       continue
     fi
     : >"$work/listen.out"
-    "$tool" listen --channel "$channel" --save-dir "$work/in" --host-name "$host_name" \
+    "$tool" listen --channel "$channel" --save-dir "$work/in" --host-name "$host_name" "$@" \
       >"$work/listen.out" 2>"$work/listen.err" &
     listener=$!
     local deadline=$((SECONDS + 10))
@@ -109,3 +111,45 @@ wait_for_line "own file sent" 20
 [ ! -e "$work/in/twin.bin" ] || fail "a file with our own host name was saved"
 stop_listener
 echo "a transfer under our own host name counts as our own"
+
+# Sends a file and waits until the listener reports it saved at the given path.
+send_and_wait_saved() {
+  local file=$1 saved=$2
+  "$tool" send-file "$file" --channel "$channel" --to 127.0.0.1 --host-name sender >/dev/null ||
+    fail "send-file of $file failed"
+  wait_for_line "saved file: $saved" 20
+}
+
+# --- terminal controls from a peer never reach the terminal
+start_listener receiver
+controls=$'\e]52;c;SGVsbG8=\a\e[2J\e]0;title\a\x7f\tend'
+"$tool" send-text "$controls" --channel "$channel" --to 127.0.0.1 --host-name sender >/dev/null
+wait_for_line 'received text: \x1b]52;c;SGVsbG8=\x07\x1b[2J\x1b]0;title\x07\x7f\x09end' 10
+if LC_ALL=C grep -q $'[\x01-\x09\x0b-\x1f\x7f]' "$work/listen.out"; then
+  fail "a control character reached the terminal"
+fi
+echo "terminal controls are printed escaped"
+
+# --- a name that is taken is never overwritten without --overwrite
+mkdir -p "$work/out/second"
+printf 'first' >"$work/out/same.txt"
+printf 'second' >"$work/out/second/same.txt"
+send_and_wait_saved "$work/out/same.txt" "$work/in/same.txt"
+send_and_wait_saved "$work/out/second/same.txt" "$work/in/same.txt.1"
+[ "$(cat "$work/in/same.txt")" = first ] || fail "a saved file was overwritten"
+[ "$(cat "$work/in/same.txt.1")" = second ] || fail "the second file was not saved beside it"
+stop_listener
+echo "a taken name gets a free one"
+
+# --- with --overwrite a regular file is replaced, but a link out of the folder is not followed
+start_listener receiver --overwrite
+printf 'third' >"$work/out/same.txt"
+send_and_wait_saved "$work/out/same.txt" "$work/in/same.txt"
+[ "$(cat "$work/in/same.txt")" = third ] || fail "--overwrite did not replace the file"
+printf 'outside' >"$work/outside.txt"
+ln -s "$work/outside.txt" "$work/in/link.txt"
+printf 'linked' >"$work/out/link.txt"
+send_and_wait_saved "$work/out/link.txt" "$work/in/link.txt.1"
+[ "$(cat "$work/outside.txt")" = outside ] || fail "a save wrote through a link out of its folder"
+stop_listener
+echo "--overwrite replaces files and never follows a link"

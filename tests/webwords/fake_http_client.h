@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -24,12 +25,13 @@ class FakeHttpClient : public webwords::HttpClient {
     std::lock_guard lock(mutex_);
     answers_[url] = webwords::HttpResult::Failed(why);
   }
+  // Several URLs may be blocked at once; Release lets all of them go.
   void Block(const std::string& url) {
     std::lock_guard lock(mutex_);
-    blocked_url_ = url;
+    blocked_urls_.insert(url);
     released_ = false;
   }
-  // Lets a blocked Get go on with its answer.
+  // Lets every blocked Get go on with its answer.
   void Release() {
     // Notified under the lock: the worker may drop the last reference to this client as soon as
     // it wakes.
@@ -47,6 +49,12 @@ class FakeHttpClient : public webwords::HttpClient {
   bool WaitUntilBlocked(std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
     std::unique_lock lock(mutex_);
     return changed_.wait_for(lock, timeout, [this] { return waiting_; });
+  }
+  // Waits until a Get is blocked on this URL.
+  bool WaitUntilBlockedOn(const std::string& url,
+                          std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, timeout, [&] { return waiting_on_.count(url) > 0; });
   }
   // Waits until the blocked Get has returned.
   bool WaitUntilUnblocked(std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
@@ -77,11 +85,13 @@ class FakeHttpClient : public webwords::HttpClient {
     if (cancelled_) {
       return webwords::HttpResult::Failed(webwords::HttpFailure::kCancelled);
     }
-    if (request.url == blocked_url_) {
+    if (blocked_urls_.count(request.url) > 0 && !released_) {
       waiting_ = true;
+      waiting_on_.insert(request.url);
       changed_.notify_all();
       changed_.wait(lock, [this] { return released_ || (cancelled_ && cancel_wakes_); });
-      waiting_ = false;
+      waiting_on_.erase(waiting_on_.find(request.url));
+      waiting_ = !waiting_on_.empty();
       blocked_returned_ = true;
       changed_.notify_all();
       if (!released_) {
@@ -106,7 +116,8 @@ class FakeHttpClient : public webwords::HttpClient {
   std::condition_variable changed_;
   std::map<std::string, webwords::HttpResult> answers_;
   std::vector<webwords::HttpRequest> requests_;
-  std::string blocked_url_;
+  std::set<std::string> blocked_urls_;
+  std::multiset<std::string> waiting_on_;
   bool released_ = false;
   bool waiting_ = false;
   bool blocked_returned_ = false;

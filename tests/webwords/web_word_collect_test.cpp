@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "support/temp_dir.h"
@@ -19,6 +21,16 @@ using testing::TempDir;
 using testing::TempWorkingDir;
 using testing::WriteFileBytes;
 using Rows = std::vector<std::string>;
+
+Rows RowsOf(const WebWordRows& rows) {
+  const std::vector<std::string_view> views = rows.Views();
+  return Rows(views.begin(), views.end());
+}
+
+Rows Collect(std::span<const std::string> locations, HttpClient& http,
+             const CollectOptions& options = {}) {
+  return RowsOf(CollectWebWordRows(locations, http, options).rows);
+}
 
 struct SchemeCase {
   std::string_view location;
@@ -62,6 +74,10 @@ const FileCase kFileCases[] = {
     {"every line end of a phrase file", "a=1\rb=2\nc=3\r\nd=4", {"a=1", "b=2", "c=3", "d=4"}},
     {"NUL ends the file", "a=1\r\nb=2\0c=3\r\n"sv, {"a=1", "b=2"}},
     {"a lone LF inside quotes becomes CR LF", "\"a=1\nb\"", {"a=1\r\nb"}},
+    {"a lone CR inside quotes becomes CR LF", "\"a=1\rb\"", {"a=1\r\nb"}},
+    {"CR CR LF inside quotes is two line ends", "\"a=\r\r\nb\"", {"a=\r\n\r\nb"}},
+    {"an unclosed quote ends with the last line's CR LF", "x=1 \"a=1", {"x=1", "a=1\r\n"}},
+    {"an unclosed quote cut by NUL", "\"a=1\0b\"\r\n"sv, {"a=1\r\n"}},
     {"duplicates remain", "a=1 a=1\r\na=1", {"a=1", "a=1", "a=1"}},
     {"an empty file", "", {}},
 };
@@ -73,7 +89,7 @@ TEST(WebWordCollect, ALocalFileIsReadAsPhraseLinesAndSplit) {
     const std::string path = dir.File("words.tvw");
     WriteFileBytes(path, c.bytes);
     const std::vector<std::string> locations = {path};
-    EXPECT_EQ(CollectWebWordRows(locations, http), Rows(c.rows.begin(), c.rows.end())) << c.name;
+    EXPECT_EQ(Collect(locations, http), Rows(c.rows.begin(), c.rows.end())) << c.name;
   }
   EXPECT_TRUE(http.requests().empty());
 }
@@ -98,8 +114,7 @@ TEST(WebWordCollect, LocationsContributeInListOrderAndFailuresAddNothing) {
       dir.File("自動読込.tvw"),       // a cp932 path
       "http://server.test/same.tvw",  // the same row again
   };
-  EXPECT_EQ(CollectWebWordRows(locations, http),
-            (Rows{"a=1", "a=2", "b=1", "b=2", "j=日本", "a=1"}));
+  EXPECT_EQ(Collect(locations, http), (Rows{"a=1", "a=2", "b=1", "b=2", "j=日本", "a=1"}));
   EXPECT_EQ(http.urls(), (Rows{"HTTP://server.test/b.tvw", "http://", "http://server.test/gone.tvw",
                                "http://server.test/same.tvw"}));
 }
@@ -115,7 +130,7 @@ TEST(WebWordCollect, EveryKindOfHttpFailureAddsNothing) {
     http.Answer("http://s.test/3", "three=3");
     const std::vector<std::string> locations = {"http://s.test/1", "http://s.test/2",
                                                 "http://s.test/3"};
-    EXPECT_EQ(CollectWebWordRows(locations, http), (Rows{"one=1", "three=3"}))
+    EXPECT_EQ(Collect(locations, http), (Rows{"one=1", "three=3"}))
         << "failure " << static_cast<int>(failure);
   }
 }
@@ -158,12 +173,117 @@ TEST(WebWordCollect, ABodyOverTheCapOrAThrowingClientAddsNothing) {
   MisbehavingHttpClient http;
   const std::vector<std::string> locations = {"http://s.test/huge", "http://s.test/throws",
                                               "http://s.test/ok"};
-  EXPECT_EQ(CollectWebWordRows(locations, http), (Rows{"ok=1"}));
+  EXPECT_EQ(Collect(locations, http), (Rows{"ok=1"}));
+}
+
+// A location is given by its URL and body; "file:" bodies go into a local file of that name.
+struct LimitCase {
+  std::string_view name;
+  std::vector<std::pair<std::string_view, std::string>> locations;
+  Rows rows;
+  std::vector<std::string_view> too_large;  // the locations that get a record line
+};
+
+constexpr RefreshLimits kSmallLimits{4, 30};
+
+const LimitCase kLimitCases[] = {
+    {"rows and bytes within both limits",
+     {{"http://s.test/a", "a=1 b=2"}, {"http://s.test/b", "c=3,d=4"}},
+     {"a=1", "b=2", "c=3", "d=4"},
+     {}},
+    {"the location that passes the row limit adds nothing; later ones still count",
+     {{"http://s.test/a", "a=1 b=2 c=3"},
+      {"http://s.test/b", "d=4 e=5"},
+      {"http://s.test/c", "f=6"}},
+     {"a=1", "b=2", "c=3", "f=6"},
+     {"http://s.test/b"}},
+    {"items without a stroke are not counted as rows",
+     {{"http://s.test/a", "x y =z , a=1 b=2 c=3 d=4"}},
+     {"a=1", "b=2", "c=3", "d=4"},
+     {}},
+    {"a text of exactly the bytes left is taken, the next byte is not",
+     {{"http://s.test/a", "a=" + std::string(28, 'x')}, {"http://s.test/b", "b"}},
+     {"a=" + std::string(28, 'x')},
+     {"http://s.test/b"}},
+    {"a body one byte over adds nothing, and its bytes do not count",
+     {{"http://s.test/a", "a=" + std::string(29, 'x')}, {"http://s.test/b", "b=1"}},
+     {"b=1"},
+     {"http://s.test/a"}},
+    {"a file over the byte limit",
+     {{"file:big.tvw", std::string(31, 'x')}, {"file:small.tvw", "s=1"}},
+     {"s=1"},
+     {"big.tvw"}},
+    {"a file over the row limit",
+     {{"file:many.tvw", "a=1\r\nb=2\r\nc=3\r\nd=4\r\ne=5"}, {"http://s.test/b", "b=1"}},
+     {"b=1"},
+     {"many.tvw"}},
+};
+
+TEST(WebWordCollect, ALocationThatPassesTheRefreshLimitsAddsNothingAndOneRecordLine) {
+  for (const LimitCase& c : kLimitCases) {
+    TempWorkingDir dir;
+    FakeHttpClient http;  // answers with whatever body it is given, over the cap or not
+    std::vector<std::string> locations;
+    for (const auto& [where, body] : c.locations) {
+      if (where.starts_with("file:")) {
+        locations.emplace_back(where.substr(5));
+        WriteFileBytes(dir.File(locations.back()), body);
+      } else {
+        locations.emplace_back(where);
+        http.Answer(locations.back(), body);
+      }
+    }
+    CollectOptions options;
+    options.limits = kSmallLimits;
+    const CollectedWebWords collected = CollectWebWordRows(locations, http, options);
+    EXPECT_EQ(RowsOf(collected.rows), c.rows) << c.name;
+    Rows lines;
+    for (std::string_view location : c.too_large) {
+      lines.push_back(TooLargeLine(location, kSmallLimits));
+    }
+    EXPECT_EQ(collected.record_lines, lines) << c.name;
+  }
+}
+
+TEST(WebWordCollect, TheRecordLineNamesTheLocationAndTheLimits) {
+  EXPECT_EQ(TooLargeLine("http://s.test/%s", {2000000, 67108864}),
+            "単語ファイル http://s.test/%s は、更新１回の上限（全体で 2000000 行・67108864 "
+            "バイト）を超えるため読み込みませんでした");
+}
+
+TEST(WebWordCollect, TheClientIsAskedForNoMoreThanTheBytesLeft) {
+  FakeHttpClient http;
+  http.Answer("http://s.test/a", "a=12345");  // 7 bytes
+  const std::vector<std::string> locations = {"http://s.test/a", "http://s.test/b"};
+  CollectOptions options;
+  options.limits = kSmallLimits;
+  CollectWebWordRows(locations, http, options);
+  const std::vector<HttpRequest> requests = http.requests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[0].max_body_bytes, 30u);
+  EXPECT_EQ(requests[1].max_body_bytes, 23u);
+}
+
+TEST(WebWordCollect, SkippedLocationsAreNotReadAndTheReadingPositionIsShown) {
+  FakeHttpClient http;
+  http.Answer("http://s.test/a", "a=1");
+  http.Answer("http://s.test/b", "b=1");
+  const std::vector<std::string> locations = {"http://s.test/a", "http://s.test/b"};
+  const std::vector<std::string> skipped = {"http://s.test/a"};
+  std::atomic<std::size_t> reading{0};
+  CollectOptions options;
+  options.skipped = skipped;
+  options.reading = &reading;
+  EXPECT_EQ(Collect(locations, http, options), Rows{"b=1"});
+  EXPECT_EQ(http.urls(), Rows{"http://s.test/b"});
+  EXPECT_EQ(reading.load(), 2u);
 }
 
 TEST(WebWordCollect, AnEmptyListGivesNoRows) {
   FakeHttpClient http;
-  EXPECT_TRUE(CollectWebWordRows({}, http).empty());
+  const CollectedWebWords collected = CollectWebWordRows({}, http);
+  EXPECT_TRUE(collected.rows.empty());
+  EXPECT_TRUE(collected.record_lines.empty());
 }
 
 TEST(WebWordCollect, CancellationStopsBeforeTheNextLocation) {
@@ -171,7 +291,9 @@ TEST(WebWordCollect, CancellationStopsBeforeTheNextLocation) {
   http.Answer("http://s.test/1", "one=1");
   const std::vector<std::string> locations = {"http://s.test/1", "http://s.test/2"};
   std::atomic<bool> cancelled{true};
-  CollectWebWordRows(locations, http, &cancelled);
+  CollectOptions options;
+  options.cancelled = &cancelled;
+  CollectWebWordRows(locations, http, options);
   EXPECT_TRUE(http.requests().empty());
 }
 

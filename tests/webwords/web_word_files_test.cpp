@@ -5,17 +5,21 @@
 #include <chrono>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <future>
 #include <memory>
 #include <new>
 #include <optional>
+#include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/fake_timers.h"
 #include "support/temp_dir.h"
 #include "webwords/fake_http_client.h"
 #include "webwords/manual_main_thread_queue.h"
+#include "webwords/web_word_collect.h"
 
 namespace talvorine::webwords {
 namespace {
@@ -58,6 +62,16 @@ class FakeDialogs : public files::Dialogs {
   std::vector<Query> queries;
 };
 
+// A steady clock the test moves by hand.
+class ManualSteadyClock : public SteadyClock {
+ public:
+  TimePoint Now() const override { return now_; }
+  void Advance(std::chrono::steady_clock::duration by) { now_ += by; }
+
+ private:
+  TimePoint now_{};
+};
+
 class WebWordFilesTest : public ::testing::Test {
  protected:
   // Runs one whole refresh: the tick, the worker, the hand-over on this (the main) thread.
@@ -73,7 +87,9 @@ class WebWordFilesTest : public ::testing::Test {
   FakeDialogs dialogs_;
   std::shared_ptr<FakeHttpClient> http_ = std::make_shared<FakeHttpClient>();
   ManualMainThreadQueue queue_;
-  WebWordFiles web_{settings_, timers_, dialogs_, http_, queue_};
+  MemoryErrorRecord record_;
+  ManualSteadyClock clock_;
+  WebWordFiles web_{settings_, timers_, dialogs_, http_, queue_, record_, clock_};
 };
 
 TEST_F(WebWordFilesTest, TheWebTableHoldsOneEmptyRowUntilTheFirstRefresh) {
@@ -221,7 +237,7 @@ constexpr ReloadCase kReloadCases[] = {
 TEST_F(WebWordFilesTest, ReloadTimeSetsTheIntervalInMinutes) {
   for (const ReloadCase& c : kReloadCases) {
     FakeTimers timers;
-    WebWordFiles web(settings_, timers, dialogs_, http_, queue_);
+    WebWordFiles web(settings_, timers, dialogs_, http_, queue_, record_, clock_);
     settings_.ReloadTime = c.reload_time;
     web.ReloadTimeChange();
     EXPECT_EQ(timers.Interval(TimerId::kForm1Timer3), c.interval) << "ReloadTime " << c.reload_time;
@@ -296,16 +312,156 @@ TEST_F(WebWordFilesTest, DroppedFilesJoinTheListInTheOrderOfTheDrop) {
   EXPECT_EQ(queue_.pending(), 0u);
 }
 
+// Whatever stops a refresh: the web table stays as it was and the record gets one line, added
+// on the main thread when the worker hands over.
+struct FailureCase {
+  std::string_view name;
+  std::function<void()> raise;
+  std::string_view line;
+};
+
+TEST_F(WebWordFilesTest, ARefreshThatFailsKeepsTheTableAndAddsOneRecordLine) {
+  const FailureCase cases[] = {
+      {"an error with a message", [] { throw std::runtime_error("broken builder"); },
+       "単語ファイルの更新に失敗しました：broken builder"},
+      {"memory running out", [] { throw std::bad_alloc(); },
+       "単語ファイルの更新に失敗しました：メモリが足りません"},
+      {"a foreign exception", [] { throw 42; }, "単語ファイルの更新に失敗しました："},
+  };
+  for (const FailureCase& c : cases) {
+    bool fail = false;
+    MemoryErrorRecord record;
+    WebWordFiles web(settings_, timers_, dialogs_, http_, queue_, record, clock_,
+                     [&](WebWordRows rows) {
+                       if (fail) {
+                         c.raise();
+                       }
+                       return MakeWebTable(std::move(rows));
+                     });
+    WriteFileBytes(dir_.File("a.tvw"), "a=1");
+    settings_.InetWordFiles = {dir_.File("a.tvw")};
+    web.Timer3Timer();
+    ASSERT_TRUE(queue_.RunNext()) << c.name;
+    ASSERT_EQ(web.InetWordList().lines(), Rows{"a=1"}) << c.name;
+
+    fail = true;
+    WriteFileBytes(dir_.File("a.tvw"), "a=2");
+    web.Timer3Timer();
+    ASSERT_TRUE(queue_.WaitForPending()) << c.name;
+    EXPECT_TRUE(record.lines().empty()) << c.name << ": only the main thread writes the record";
+    ASSERT_TRUE(queue_.RunNext()) << c.name;
+    EXPECT_EQ(web.InetWordList().lines(), Rows{"a=1"}) << c.name;
+    EXPECT_EQ(record.lines(), std::deque<std::string>{std::string(c.line)}) << c.name;
+
+    // The failure does not stop later refreshes.
+    fail = false;
+    web.Timer3Timer();
+    ASSERT_TRUE(queue_.RunNext()) << c.name;
+    EXPECT_EQ(web.InetWordList().lines(), Rows{"a=2"}) << c.name;
+    EXPECT_EQ(record.lines().size(), 1u) << c.name;
+  }
+}
+
+TEST_F(WebWordFilesTest, ABodyOverTheRefreshLimitAddsNothingAndOneRecordLine) {
+  // The fake answers with a body one byte longer than the client was allowed to read.
+  http_->Answer("http://s.test/huge", std::string(kRefreshLimits.max_bytes + 1, 'a'));
+  http_->Answer("http://s.test/ok", "ok=1");
+  settings_.InetWordFiles = {"http://s.test/huge", "http://s.test/ok"};
+  Refresh();
+  EXPECT_EQ(WebRows(), Rows{"ok=1"});
+  EXPECT_EQ(record_.lines(),
+            std::deque<std::string>{TooLargeLine("http://s.test/huge", kRefreshLimits)});
+}
+
+constexpr std::string_view kStuckLine =
+    "単語ファイル http://s.test/hung の読み込みが終わらないため、その更新を打ち切りました";
+
+TEST_F(WebWordFilesTest, AStuckRefreshIsAbandonedAndANewOneLeavesItsLocationOut) {
+  using std::chrono::minutes;
+  using std::chrono::seconds;
+  WriteFileBytes(dir_.File("b.tvw"), "b=1");
+  http_->Answer("http://s.test/hung", "h=1");
+  http_->Block("http://s.test/hung");
+  settings_.InetWordFiles = {"http://s.test/hung", dir_.File("b.tvw")};
+  web_.Timer3Timer();
+  ASSERT_TRUE(http_->WaitUntilBlockedOn("http://s.test/hung"));
+
+  // Until the refresh has been seen on one location for the whole bound, ticks are skipped.
+  clock_.Advance(minutes(1));
+  web_.Timer3Timer();
+  clock_.Advance(WebWordFiles::kStuckBound - seconds(1));
+  web_.Timer3Timer();
+  EXPECT_EQ(http_->urls().size(), 1u);
+  EXPECT_TRUE(record_.lines().empty());
+
+  clock_.Advance(seconds(1));
+  web_.Timer3Timer();
+  EXPECT_EQ(record_.lines(), std::deque<std::string>{std::string(kStuckLine)});
+  ASSERT_TRUE(queue_.RunNext()) << "the new refresh never handed over";
+  EXPECT_EQ(WebRows(), Rows{"b=1"});
+  EXPECT_EQ(http_->urls().size(), 1u) << "the hung location was asked again";
+
+  // The hung location answers at last. The abandoned refresh's rows never reach the table; once
+  // its worker is back, refreshes read that location again.
+  http_->Release();
+  const auto give_up = std::chrono::steady_clock::now() + seconds(20);
+  while (http_->urls().size() == 1u && std::chrono::steady_clock::now() < give_up) {
+    clock_.Advance(minutes(10));
+    web_.Timer3Timer();
+    ASSERT_TRUE(queue_.RunNext());
+    EXPECT_NE(WebRows(), Rows{"h=1"}) << "the abandoned refresh handed over";
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_EQ(http_->urls().size(), 2u) << "the location was never read again";
+  EXPECT_EQ(WebRows(), (Rows{"h=1", "b=1"}));
+  EXPECT_EQ(queue_.pending(), 0u);
+  EXPECT_EQ(record_.lines().size(), 1u);
+}
+
+TEST_F(WebWordFilesTest, AtMostTwoAbandonedWorkersAreOutAtOnce) {
+  ASSERT_EQ(WebWordFiles::kMaxAbandonedWorkers, 2u);
+  WriteFileBytes(dir_.File("b.tvw"), "b=1");
+  const Rows hung = {"http://s.test/h1", "http://s.test/h2", "http://s.test/h3"};
+  for (const std::string& url : hung) {
+    http_->Answer(url, url.substr(url.size() - 2) + "=1");
+    http_->Block(url);
+  }
+  settings_.InetWordFiles = {hung[0], hung[1], hung[2], dir_.File("b.tvw")};
+  const auto stuck_for_the_bound = [this] {
+    clock_.Advance(std::chrono::minutes(1));
+    web_.Timer3Timer();
+    clock_.Advance(WebWordFiles::kStuckBound);
+    web_.Timer3Timer();
+  };
+  web_.Timer3Timer();
+  ASSERT_TRUE(http_->WaitUntilBlockedOn(hung[0]));
+  stuck_for_the_bound();
+  ASSERT_TRUE(http_->WaitUntilBlockedOn(hung[1]));
+  stuck_for_the_bound();
+  ASSERT_TRUE(http_->WaitUntilBlockedOn(hung[2]));
+  // Two workers are out: the third stuck refresh is left running, as a slow one would be.
+  stuck_for_the_bound();
+  stuck_for_the_bound();
+  EXPECT_EQ(http_->urls(), hung);
+  EXPECT_EQ(record_.lines().size(), 2u);
+
+  http_->Release();
+  ASSERT_TRUE(queue_.RunNext());
+  EXPECT_EQ(WebRows(), (Rows{"h3=1", "b=1"}));
+}
+
 TEST(WebWordFilesShutdown, ARefreshInFlightIsCancelledAndHandsNothingOver) {
   files::Settings settings;
   FakeTimers timers;
   FakeDialogs dialogs;
   auto http = std::make_shared<FakeHttpClient>();
   ManualMainThreadQueue queue;
+  MemoryErrorRecord record;
+  ManualSteadyClock clock;
   http->Block("http://s.test/slow");
   settings.InetWordFiles = {"http://s.test/slow", "http://s.test/next"};
   {
-    WebWordFiles web(settings, timers, dialogs, http, queue);
+    WebWordFiles web(settings, timers, dialogs, http, queue, record, clock);
     web.Timer3Timer();
     ASSERT_TRUE(http->WaitUntilBlocked());
   }
@@ -319,6 +475,8 @@ TEST(WebWordFilesShutdown, AWorkerThatCannotBeInterruptedIsLeftBehindSafely) {
   FakeTimers timers;
   FakeDialogs dialogs;
   ManualMainThreadQueue queue;
+  MemoryErrorRecord record;
+  ManualSteadyClock clock;
   // The client tells when the last owner lets go of it: the worker left behind holds it.
   std::promise<void> client_gone;
   std::future<void> client_gone_future = client_gone.get_future();
@@ -332,7 +490,7 @@ TEST(WebWordFilesShutdown, AWorkerThatCannotBeInterruptedIsLeftBehindSafely) {
   client->Block("http://s.test/slow");
   settings.InetWordFiles = {"http://s.test/slow", "http://s.test/next"};
   {
-    WebWordFiles web(settings, timers, dialogs, std::move(http), queue);
+    WebWordFiles web(settings, timers, dialogs, std::move(http), queue, record, clock);
     web.Timer3Timer();
     ASSERT_TRUE(client->WaitUntilBlocked());
     web.Shutdown();
@@ -353,10 +511,12 @@ TEST(WebWordFilesShutdown, AHandOverStillQueuedWhenTheWindowGoesDoesNothing) {
   http->Answer("http://s.test/a", "a=1");
   settings.InetWordFiles = {"http://s.test/a"};
   ManualMainThreadQueue queue;
+  MemoryErrorRecord record;
+  ManualSteadyClock clock;
   // The object lives in storage of its own, overwritten once it is gone, so that a hand-over
   // reaching the dead object would crash instead of passing by luck.
   alignas(WebWordFiles) unsigned char storage[sizeof(WebWordFiles)];
-  auto* web = new (storage) WebWordFiles(settings, timers, dialogs, http, queue);
+  auto* web = new (storage) WebWordFiles(settings, timers, dialogs, http, queue, record, clock);
   web->Timer3Timer();
   ASSERT_TRUE(queue.WaitForPending());
   web->~WebWordFiles();

@@ -30,7 +30,7 @@ void RequestStop(int) {
 struct Peer {
   Peer(const Options& options, std::string file_to_send)
       : host(system_host, Utf8ToCp932(options.host_name)),
-        dialogs(options.save_dir, std::move(file_to_send)),
+        dialogs(options.save_dir, options.overwrite, std::move(file_to_send)),
         desktop(dialogs, endpoint),
         record(options.command != Command::kListen),
         service(settings, endpoint, host, view) {

@@ -20,18 +20,21 @@ constexpr const char* kGeneralHelp =
     "Run 'talvorine-lan COMMAND --help' for the options of a command.\n";
 
 constexpr const char* kListenHelp =
-    "usage: talvorine-lan listen [--channel N] [--save-dir DIR] [--host-name NAME]\n"
+    "usage: talvorine-lan listen [--channel N] [--save-dir DIR [--overwrite]] [--host-name NAME]\n"
     "\n"
     "Listens on UDP port 5504 + N until interrupted. Output, one line per event:\n"
     "  listening on channel N, port P\n"
-    "  received text: TEXT        (backslash, CR and LF written as \\\\, \\r, \\n)\n"
+    "  received text: TEXT        (backslash, CR and LF written as \\\\, \\r, \\n, other\n"
+    "                              control characters as \\xHH or \\u00HH)\n"
     "  saved file: PATH\n"
     "  not saved: PATH\n"
     "  own file sent              (the end of a transfer announced with our own host name)\n"
     "\n"
     "  --channel N       channel 1 to 50 (default 1)\n"
     "  --save-dir DIR    save every file received into DIR under the last part of the sender's\n"
-    "                    path, overwriting; without it each file is offered on the terminal\n"
+    "                    path; a name that is taken gets .1, .2, ... appended; without it each\n"
+    "                    file is offered on the terminal\n"
+    "  --overwrite       with --save-dir: replace a regular file of the same name instead\n"
     "  --host-name NAME  the host name to recognise our own transfers by, instead of the\n"
     "                    system's (two peers on one machine share the system's name)\n";
 
@@ -119,6 +122,13 @@ ParseResult ParseOptions(const std::vector<std::string>& arguments) {
       result.help = HelpOf(options.command);
       return result;
     }
+    if (word == "--overwrite") {
+      if (options.command != Command::kListen) {
+        return Error("--overwrite belongs to listen");
+      }
+      options.overwrite = true;
+      continue;
+    }
     const bool takes_value =
         word == "--channel" || word == "--to" || word == "--save-dir" || word == "--host-name";
     if (takes_value) {
@@ -159,6 +169,9 @@ ParseResult ParseOptions(const std::vector<std::string>& arguments) {
     }
     options.argument = word;
     have_argument = true;
+  }
+  if (options.overwrite && options.save_dir.empty()) {
+    return Error("--overwrite needs --save-dir");
   }
   if (options.command != Command::kListen && !have_argument) {
     return Error(options.command == Command::kSendText ? "send-text needs a TEXT"

@@ -13,9 +13,10 @@ struct Options {
   Command command = Command::kListen;
   std::string argument;  // the text of send-text, the path of send-file
   int channel = 1;
-  std::string to;         // empty: the broadcast address of the first non-loopback interface
-  std::string save_dir;   // empty: ask on the terminal
-  std::string host_name;  // empty: the system's host name
+  std::string to;          // empty: the broadcast address of the first non-loopback interface
+  std::string save_dir;    // empty: ask on the terminal
+  bool overwrite = false;  // a file of the same name in save_dir may be replaced
+  std::string host_name;   // empty: the system's host name
 };
 
 struct ParseResult {

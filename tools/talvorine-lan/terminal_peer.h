@@ -16,15 +16,19 @@
 namespace talvorine::tools {
 
 // Terminal text is UTF-8 and the core's is cp932: every line printed goes through here.
-// Backslash, CR and LF are escaped, so one event is always one line.
+// Backslash, CR and LF become \\, \r and \n, so one event is always one line; every other
+// control character becomes \xHH (below 0x20 and 0x7F) or \u00HH (U+0080 to U+009F), so
+// nothing a peer sends reaches the terminal as a control.
 std::string TerminalLine(std::string_view cp932_text);
 void PrintLine(std::FILE* stream, std::string_view utf8_line);
 
 // Where received files go: a folder given on the command line, or the terminal's answers.
 class TerminalDialogs : public files::Dialogs {
  public:
-  // save_dir: UTF-8, empty to ask. file_to_send: the cp932 path send-file chose.
-  TerminalDialogs(std::string save_dir, std::string file_to_send);
+  // save_dir: UTF-8, empty to ask; a file saved there keeps to that folder, and replaces a file
+  // of the same name only with overwrite (else it gets a free name). file_to_send: the cp932
+  // path send-file chose.
+  TerminalDialogs(std::string save_dir, bool overwrite, std::string file_to_send);
 
   std::optional<std::string> RunFileDialog(files::FileDialogId id,
                                            std::string_view initial_name) override;
@@ -39,6 +43,7 @@ class TerminalDialogs : public files::Dialogs {
 
  private:
   std::string save_dir_;
+  bool overwrite_;
   std::string file_to_send_;
   std::string last_chosen_;
 };

@@ -9,7 +9,8 @@
 namespace talvorine::win32 {
 
 Program::Program()
-    : web_words_(settings_, messages_, dialogs_, std::make_shared<WinHttpClient>(), messages_) {}
+    : web_words_(settings_, messages_, dialogs_, std::make_shared<WinHttpClient>(), messages_,
+                 record_, steady_clock_) {}
 
 Program::~Program() {
   // No datagram may reach the receiver while the LAN parts go.

@@ -6,15 +6,15 @@
 #include <span>
 #include <string>
 
-#include "common/handler_guard.h"
 #include "app/main_window.h"
 #include "app/win32/lan_windows.h"
 #include "app/win32/main_window_events.h"
 #include "app/win32/memo_error_record.h"
-#include "ui/win32/message_window.h"
 #include "app/win32/regional_format.h"
 #include "app/win32/talvorine_main.h"
 #include "app/win32/win32_dialogs.h"
+#include "common/handler_guard.h"
+#include "common/steady_clock.h"
 #include "desktop/clipboard_relay.h"
 #include "desktop/hotkeys.h"
 #include "desktop/win32/talvorine_result.h"
@@ -31,6 +31,7 @@
 #include "lan/win32/winsock_udp_endpoint.h"
 #include "lookup/phrase_table.h"
 #include "lookup/system_clock.h"
+#include "ui/win32/message_window.h"
 #include "webwords/http_client.h"
 #include "webwords/web_word_files.h"
 #include "webwords/win32/winhttp_client.h"
@@ -122,6 +123,7 @@ class Program : private MainWindowEvents,
   desktop::Hotkeys hotkeys_{desktop_, settings_};
   desktop::ClipboardRelay inserter_{desktop_, messages_, settings_, record_};
 
+  SystemSteadyClock steady_clock_;
   webwords::WebWordFiles web_words_;
   // Before the LAN parts below, so that it goes after them: its receive handler points there.
   WinsockUdpEndpoint endpoint_{guard_};
