@@ -60,7 +60,9 @@ void FakeDesktop::KeyEvent(std::uint16_t virtual_key, KeyDirection direction) {
   }
 }
 
-bool FakeDesktop::IsKeyDown(std::uint16_t virtual_key) { return keys_down.count(virtual_key) > 0; }
+bool FakeDesktop::IsKeyDown(std::uint16_t virtual_key) {
+  return keys_down.count(virtual_key) > 0;
+}
 
 void FakeDesktop::ThrowIfClipboardBusy() {
   if (clipboard_busy) {
@@ -116,8 +118,9 @@ MessageBoxResult FakeDesktop::ShowMessageBox(std::string_view text, std::string_
     message_box_answers.pop_front();
     return answer;
   }
-  return style == MessageBoxStyle::kYesNoInformation ? MessageBoxResult::kNo
-                                                      : MessageBoxResult::kOk;
+  return style == MessageBoxStyle::kYesNoInformation || style == MessageBoxStyle::kYesNoWarningNo
+             ? MessageBoxResult::kNo
+             : MessageBoxResult::kOk;
 }
 
 void FakeDesktop::ShellOpen(std::string_view target) {
