@@ -72,11 +72,12 @@ void CALLBACK CountFloodTick(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 TEST_F(WinsockUdpEndpointTest, FloodLetsTimersTickBetweenBatches) {
-  constexpr std::size_t kFlood = 300;
-  // A handler that takes a millisecond a datagram: the flood takes at least 300 ms to read.
+  // Fewer than a socket's receive buffer holds, so that none is lost before it is read.
+  constexpr std::size_t kFlood = 150;
+  // A handler that takes two milliseconds a datagram: the flood takes at least 300 ms to read.
   endpoint.SetReceiveHandler([this](std::string_view datagram, std::string_view source) {
     arrivals.push_back({std::string(datagram), std::string(source)});
-    Sleep(1);
+    Sleep(2);
   });
   endpoint.Open(0);
   WinsockUdpEndpoint sender{guard};
