@@ -1,6 +1,8 @@
 // Random datagram sequences from a few source addresses into the LAN receiver, with random
 // answers to its questions and random save targets, some of them arriving while a message box is
-// open. Runs in a temporary working directory of its own, where ".\recv.tmp" is written.
+// open, and file ends with and without a file check. Checks that a name proposed for saving never
+// leads out of the folder the user picks, and that a check read back is the trailer it came
+// from. Runs in a temporary working directory of its own, where ".\recv.tmp" is written.
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -14,8 +16,11 @@
 #include <string_view>
 
 #include "common/error_record.h"
+#include "common/cp932.h"
 #include "files/dialogs.h"
 #include "files/settings.h"
+#include "lan/datagram.h"
+#include "lan/file_check.h"
 #include "lan/host_network.h"
 #include "lan/lan_desktop.h"
 #include "lan/lan_view.h"
@@ -64,6 +69,35 @@ class Input {
   std::size_t at_ = 0;
 };
 
+// A proposed name holds no separator (outside double-byte characters, whose second byte may be
+// 0x5C) and is neither "." nor "..".
+void CheckProposedName(std::string_view name) {
+  if (name == "." || name == "..") {
+    abort();
+  }
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(name[i]);
+    if (talvorine::IsCp932LeadByte(byte)) {
+      ++i;
+    } else if (byte == '\\' || byte == '/' || byte == ':') {
+      abort();
+    }
+  }
+}
+
+// Whatever the bytes after an end's first zero byte, a check read from them is exactly the
+// trailer that check makes.
+void CheckTrailerReading(std::string_view datagram) {
+  const lan::DatagramView view = lan::ReadDatagram(datagram);
+  const auto check = lan::ReadFileCheck(view.payload);
+  if (check) {
+    const std::string_view after_zero = view.payload.substr(view.payload.find('\0'));
+    if (lan::FileCheckTrailer(*check) != after_zero) {
+      abort();
+    }
+  }
+}
+
 class NullView : public lan::LanView {
  public:
   void SetEdit1Text(std::string_view) override {}
@@ -99,7 +133,8 @@ class Peer : public lan::LanDesktop, public files::Dialogs {
     if ((control & 0x80) && feed_next) {
       feed_next();
     }
-    if (style == desktop::MessageBoxStyle::kYesNoInformation) {
+    if (style == desktop::MessageBoxStyle::kYesNoInformation ||
+        style == desktop::MessageBoxStyle::kYesNoWarningNo) {
       return (control & 0x04) ? desktop::MessageBoxResult::kYes : desktop::MessageBoxResult::kNo;
     }
     return desktop::MessageBoxResult::kOk;
@@ -108,7 +143,9 @@ class Peer : public lan::LanDesktop, public files::Dialogs {
   void Sleep(std::uint32_t) override {}
   void ProcessPendingMessages() override {}
 
-  std::optional<std::string> RunFileDialog(files::FileDialogId, std::string_view) override {
+  std::optional<std::string> RunFileDialog(files::FileDialogId,
+                                           std::string_view initial_name) override {
+    CheckProposedName(initial_name);
     if (control & 0x20) {
       return std::nullopt;
     }
@@ -164,6 +201,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       own = "FE:FUZZ:" + next.bytes.substr(3);
       bytes = own;
     }
+    // File ends with a trailer now and then: whole when the control byte says so (the check of
+    // nothing, for a reception without chunks), otherwise a check taken from the input.
+    std::string checked;
+    if ((next.control & 0x0C) == 0x08 && bytes.substr(0, 3) == "FE:") {
+      lan::FileCheck check;
+      if (bytes.size() >= 11) {
+        check.size = static_cast<unsigned char>(bytes[3]) % 3 * 250;
+        check.crc32 = static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[4])) << 24 |
+                      static_cast<unsigned char>(bytes[5]);
+      }
+      checked = std::string(bytes.substr(0, bytes.find('\0'))) + lan::FileCheckTrailer(check);
+      bytes = checked;
+    }
+    CheckTrailerReading(bytes);
     receiver.IdUDPServer1UDPRead(bytes, kSources[next.control & 0x03]);
     // A reception always has its sender's address, and only a reception has one.
     if (receiver.IsReceiving() == receiver.RecvSenderAddress().empty()) {

@@ -6,7 +6,7 @@ void MemoryErrorRecord::AddLine(std::string_view text) {
   ForEachLine(text, [this](std::string_view line) {
     lines_.emplace_back(line);
     if (lines_.size() > max_lines_) {
-      lines_.pop_front();
+      lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(kept_first_lines_));
     }
   });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <deque>
 #include <string>
@@ -21,13 +22,20 @@ class ErrorRecord {
   virtual std::string Text() const = 0;
 };
 
+// The record's title and the version line after it: the lines the program's record keeps when
+// older lines go.
+inline constexpr std::size_t kErrorRecordHeadLines = 2;
+
 // The record kept in memory, for programs and tests without a window. It keeps at most
-// max_lines lines, dropping the oldest, so a flood of lines cannot exhaust memory.
+// max_lines lines, dropping the oldest after its first kept_first_lines, so a flood of lines
+// cannot exhaust memory and the record still says what it is.
 class MemoryErrorRecord : public ErrorRecord {
  public:
   static constexpr std::size_t kDefaultMaxLines = 20000;
 
-  explicit MemoryErrorRecord(std::size_t max_lines = kDefaultMaxLines) : max_lines_(max_lines) {}
+  explicit MemoryErrorRecord(std::size_t max_lines = kDefaultMaxLines,
+                             std::size_t kept_first_lines = 0)
+      : max_lines_(max_lines), kept_first_lines_(std::min(kept_first_lines, max_lines)) {}
 
   void AddLine(std::string_view text) override;
   std::string Text() const override;
@@ -35,6 +43,7 @@ class MemoryErrorRecord : public ErrorRecord {
 
  private:
   std::size_t max_lines_;
+  std::size_t kept_first_lines_;
   std::deque<std::string> lines_;
 };
 

@@ -46,6 +46,7 @@ enum class MessageBoxStyle {
   kOk,                // OK button, no icon
   kOkInformation,     // OK button, information icon
   kYesNoInformation,  // Yes and No buttons, information icon
+  kYesNoWarningNo,    // Yes and No buttons, warning icon, No as the default button
 };
 
 enum class MessageBoxResult { kOk, kYes, kNo };

@@ -65,6 +65,10 @@ std::string MakeFileEnd(std::string_view host_name, std::string_view path) {
   return MakeFileHeader("FE:", host_name, path);
 }
 
+std::string MakeFileEnd(std::string_view host_name, std::string_view path, const FileCheck& check) {
+  return MakeFileHeader("FE:", host_name, path) + FileCheckTrailer(check);
+}
+
 std::string MakeFileChunk(std::string_view data) {
   if (data.size() > kMaxChunkData) {
     throw std::invalid_argument("a file chunk holds at most 250 bytes");

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "lan/file_check.h"
+
 namespace talvorine::lan {
 
 // The LAN datagrams: a kind token, ":", a payload. Peers of every version rely on these exact
@@ -31,6 +33,8 @@ std::string MakeTextDatagram(std::string_view text);
 // "FS:" or "FE:", the host name, ":", the path.
 std::string MakeFileStart(std::string_view host_name, std::string_view path);
 std::string MakeFileEnd(std::string_view host_name, std::string_view path);
+// "FE:", the host name, ":", the path, and the file's check behind a zero byte.
+std::string MakeFileEnd(std::string_view host_name, std::string_view path, const FileCheck& check);
 // "FL:", the length byte (4 + data size), the data. Raises std::invalid_argument for more than
 // 250 bytes of data.
 std::string MakeFileChunk(std::string_view data);

@@ -48,6 +48,7 @@ void FileSender::SendFile() {
   view_.SetLabel2Caption(kSendingCaption);
   view_.StartTrayAnimation();
   bool whole = false;
+  FileCheck check;
   {
     // The window and the tray icon must not go on telling of a send that has ended, however
     // it ended.
@@ -58,7 +59,7 @@ void FileSender::SendFile() {
         view.HideSendForm();
       }
     } progress{view_};
-    whole = SendChunks(*file);
+    whole = SendChunks(*file, check);
   }
 
   if (!whole) {
@@ -67,20 +68,23 @@ void FileSender::SendFile() {
     return;
   }
   try {
-    service_.SendDatagram(MakeFileEnd(host_name, *path));
+    service_.SendDatagram(MakeFileEnd(host_name, *path, check));
   } catch (const std::exception&) {
     record_.AddLine(kErrFE);
   }
 }
 
-bool FileSender::SendChunks(ByteSource& file) {
+bool FileSender::SendChunks(ByteSource& file, FileCheck& check) {
   std::uint64_t position = 0;
+  Crc32 crc;
   for (;;) {
     const FileChunk chunk = ReadNextChunk(file);
     if (chunk.read_failed) {
       record_.AddLine(kErrRead);
     }
     position += chunk.data.size();
+    crc.Add(chunk.data);
+    check = {position, crc.Value()};
     view_.SetProgressBar1Position(position);
     try {
       service_.SendDatagram(MakeFileChunk(chunk.data));

@@ -5,6 +5,7 @@
 
 #include "common/error_record.h"
 #include "files/dialogs.h"
+#include "lan/file_check.h"
 #include "lan/file_chunks.h"
 #include "lan/lan_desktop.h"
 #include "lan/lan_service.h"
@@ -20,7 +21,8 @@ inline constexpr std::string_view kErrFE = "Err:FE";
 inline constexpr std::uint32_t kChunkPauseMilliseconds = 20;
 
 // The file send of the file-send hotkey: the user chooses a file, which goes to the LAN as "FS",
-// one "FL" per 250 bytes (and one more at the end), "FE", with SendForm showing the progress.
+// one "FL" per 250 bytes (and one more at the end), "FE" with the size and CRC-32 of the bytes
+// sent behind its path, with SendForm showing the progress.
 class FileSender {
  public:
   FileSender(LanService& service, LanDesktop& desktop, files::Dialogs& dialogs, LanView& view,
@@ -34,9 +36,9 @@ class FileSender {
   void SendFile();
 
  private:
-  // Sends the chunks with their pauses; false when reading the file failed or LAN sharing was
-  // switched off.
-  bool SendChunks(ByteSource& file);
+  // Sends the chunks with their pauses and adds what was read to the check; false when reading
+  // the file failed or LAN sharing was switched off.
+  bool SendChunks(ByteSource& file, FileCheck& check);
 
   LanService& service_;
   LanDesktop& desktop_;

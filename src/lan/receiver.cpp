@@ -1,6 +1,8 @@
 #include "lan/receiver.h"
 
 #include <filesystem>
+#include <initializer_list>
+#include <string>
 #include <system_error>
 
 #include "common/cp932.h"
@@ -34,6 +36,29 @@ bool NameTheSameFile(std::string_view a, std::string_view b) {
   return std::filesystem::equivalent(SystemPathOf(a), SystemPathOf(b), error) && !error;
 }
 
+// A pattern's "%s" replaced by the arguments in turn; an argument's own "%s" stays as it is.
+std::string FillIn(std::string_view pattern, std::initializer_list<std::string_view> arguments) {
+  std::string text;
+  auto argument = arguments.begin();
+  for (std::size_t at = 0; at < pattern.size();) {
+    const std::size_t mark = pattern.find("%s", at);
+    if (mark == std::string_view::npos || argument == arguments.end()) {
+      text += pattern.substr(at);
+      break;
+    }
+    text += pattern.substr(at, mark - at);
+    text += *argument++;
+    at = mark + 2;
+  }
+  return text;
+}
+
+// "PC-B（192.168.1.50）の C:\a.txt": who sent which file, for a record line.
+std::string ReceptionText(std::string_view host_name, std::string_view source_address,
+                          std::string_view sender_path) {
+  return FillIn("%s（%s）の %s", {host_name, source_address, sender_path});
+}
+
 }  // namespace
 
 std::string ProposedSaveName(std::string_view sender_path) {
@@ -53,16 +78,25 @@ std::string ProposedSaveName(std::string_view sender_path) {
   return name;
 }
 
+ReceivedFile CompareWithCheck(const FileCheck& received, const std::optional<FileCheck>& sent) {
+  if (!sent) {
+    return ReceivedFile::kUnchecked;
+  }
+  return received == *sent ? ReceivedFile::kWhole : ReceivedFile::kDamaged;
+}
+
 Receiver::Receiver(const files::Settings& settings, HostNetwork& host, LanDesktop& desktop,
                    files::Dialogs& dialogs, LanView& view, ErrorRecord& record,
-                   ReceiverLimits limits)
+                   ReceiverLimits limits, std::function<ReceptionLimit::Clock::time_point()> now)
     : settings_(settings),
       host_(host),
       desktop_(desktop),
       dialogs_(dialogs),
       view_(view),
       record_(record),
-      limits_(limits) {}
+      limits_(limits),
+      now_(std::move(now)),
+      reception_limit_(limits.receptions_per_minute) {}
 
 Receiver::~Receiver() = default;
 
@@ -138,6 +172,7 @@ void Receiver::OnFileStart(const DatagramView& datagram, std::string_view source
   recv_file_name_ = std::string(ReadFileHeader(datagram.payload).path);
   recv_sender_address_ = std::string(source_address);
   received_bytes_ = 0;
+  received_crc_ = Crc32();
   state_ = ReceiveState::kReceiving;
 }
 
@@ -166,6 +201,7 @@ void Receiver::OnFileChunk(const DatagramView& datagram, std::string_view source
   // A failed write is not retried: like a lost chunk, its bytes are missing from the file.
   std::fwrite(data.data(), 1, data.size(), recv_temp_file_.get());
   received_bytes_ += data.size();
+  received_crc_.Add(data);
 }
 
 void Receiver::OnFileEnd(const DatagramView& datagram, std::string_view source_address) {
@@ -178,10 +214,19 @@ void Receiver::OnFileEnd(const DatagramView& datagram, std::string_view source_a
   if (!IsFromSender(source_address)) {
     return;
   }
+  const FileCheck received{received_bytes_, received_crc_.Value()};
   EndReception();
   const std::string sender_path = std::move(recv_file_name_);
   recv_file_name_.clear();
   const std::string host_name(ReadFileHeader(datagram.payload).host_name);
+  if (!reception_limit_.Admit(source_address, now_())) {
+    // One source that keeps completing receptions would keep the user answering questions.
+    RemoveSystemFile(kRecvTempFile);
+    record_.AddLine(
+        std::string(kDroppedRecord) + ReceptionText(host_name, source_address, sender_path) +
+        FillIn("、1 分間に %s 件を超えました", {std::to_string(limits_.receptions_per_minute)}));
+    return;
+  }
   std::string own_host_name;
   try {
     own_host_name = host_.HostName();
@@ -194,16 +239,40 @@ void Receiver::OnFileEnd(const DatagramView& datagram, std::string_view source_a
     desktop_.ShowMessageBox(kSentText, kSentCaption, MessageBoxStyle::kOkInformation);
     return;
   }
-  OfferToSave(host_name, sender_path);
+  OfferToSave(host_name, sender_path, source_address, received, ReadFileCheck(datagram.payload));
 }
 
-void Receiver::OfferToSave(std::string_view host_name, std::string_view sender_path) {
+void Receiver::OfferToSave(std::string_view host_name, std::string_view sender_path,
+                           std::string_view source_address, const FileCheck& received,
+                           const std::optional<FileCheck>& sent) {
+  std::string question = FormatMessageText(kSaveQuestion, host_name);
+  MessageBoxStyle style = MessageBoxStyle::kYesNoInformation;
+  switch (CompareWithCheck(received, sent)) {
+    case ReceivedFile::kWhole:
+    case ReceivedFile::kUnchecked:
+      break;
+    case ReceivedFile::kDamaged: {
+      // Never offered as the file that was sent: the user is told, and No is the default.
+      const std::string sent_size = std::to_string(sent->size);
+      const std::string received_size = std::to_string(received.size);
+      std::string what;
+      if (sent->size == received.size) {
+        question = FillIn(kAlteredQuestion, {host_name, sent_size});
+        what = FillIn("、%s バイト、内容が送信元と一致しません", {sent_size});
+      } else {
+        question = FillIn(kIncompleteQuestion, {host_name, sent_size, received_size});
+        what = FillIn("、%s バイト中 %s バイトを受信", {sent_size, received_size});
+      }
+      style = MessageBoxStyle::kYesNoWarningNo;
+      record_.AddLine(std::string(kIncompleteRecord) +
+                      ReceptionText(host_name, source_address, sender_path) + what);
+      break;
+    }
+  }
   bool keep_temp_file = false;
   try {
     desktop_.BringApplicationToFront();
-    const MessageBoxResult answer =
-        desktop_.ShowMessageBox(FormatMessageText(kSaveQuestion, host_name), kSaveCaption,
-                                MessageBoxStyle::kYesNoInformation);
+    const MessageBoxResult answer = desktop_.ShowMessageBox(question, kSaveCaption, style);
     if (answer == MessageBoxResult::kYes) {
       const auto chosen =
           dialogs_.RunFileDialog(files::FileDialogId::kNWRecvFile, ProposedSaveName(sender_path));

@@ -41,5 +41,17 @@ TEST(MemoryErrorRecord, KeepsTheLastLinesOnlyUpToItsCap) {
   EXPECT_EQ(record.lines().back(), "line 20004");
 }
 
+TEST(MemoryErrorRecord, KeepsItsFirstLinesWhenOlderLinesGo) {
+  MemoryErrorRecord record(5, kErrorRecordHeadLines);
+  record.AddLine(kErrorRecordTitle);
+  record.AddLine("Talvorine v1.32　");
+  for (int i = 0; i < 100; ++i) {
+    record.AddLine("CB:" + std::to_string(i));
+  }
+  EXPECT_EQ(std::vector<std::string>(record.lines().begin(), record.lines().end()),
+            (std::vector<std::string>{std::string(kErrorRecordTitle), "Talvorine v1.32　", "CB:97",
+                                      "CB:98", "CB:99"}));
+}
+
 }  // namespace
 }  // namespace talvorine

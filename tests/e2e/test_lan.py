@@ -28,11 +28,13 @@ TEXT_CUT = "切り取って送るソース表"
 class LanTestCase(TalvorineTestCase):
     """The program with the paste target in front, on a channel of its own; LAN sharing off."""
 
+    phrases = []  # the phrase table the program starts with
+
     def setUp(self):
         super().setUp()
         self.channel = free_channel()
         self.road = Road(self.session)
-        self.road.start([], lan_settings(self.channel))
+        self.road.start(self.phrases, lan_settings(self.channel))
 
     def listener(self, **options):
         listener = Listener(self.channel, self.session.path("peer"), **options)

@@ -75,7 +75,10 @@ TEST_F(FileSenderTest, SendsStartChunksAndEndInFileOrder) {
   EXPECT_EQ(sent[1], MakeFileChunk(std::string_view(bytes).substr(0, 250)));
   EXPECT_EQ(sent[2], MakeFileChunk(std::string_view(bytes).substr(250, 250)));
   EXPECT_EQ(sent[3], MakeFileChunk(std::string_view(bytes).substr(500)));
-  EXPECT_EQ(sent[4], "FE:PC-A:" + path);
+  Crc32 crc;
+  crc.Add(bytes);
+  EXPECT_EQ(sent[4], MakeFileEnd("PC-A", path, {600, crc.Value()}));
+  EXPECT_EQ(TextUpToZero(sent[4]), "FE:PC-A:" + path);
   for (const auto& datagram : rig.endpoint.sent) {
     EXPECT_EQ(datagram.host, "192.168.1.255");
     EXPECT_EQ(datagram.port, 5505);

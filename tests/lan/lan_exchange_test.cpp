@@ -66,6 +66,28 @@ TEST_F(LanExchangeTest, AFileArrivesByteForByte) {
   EXPECT_EQ(b.desktop.message_boxes.at(0).text, "PC-A からファイルが届きました。保存しますか？");
 }
 
+TEST_F(LanExchangeTest, AChunkLostOnTheWayMakesTheFileIncompleteNotWhole) {
+  WriteFileBytes(dir.File("source.bin"), RandomishBytes(1000, 9));
+  a.dialogs.answers = {dir.File("source.bin")};
+  int chunks = 0;
+  b.endpoint.SetReceiveHandler([&](std::string_view bytes, std::string_view source) {
+    if (bytes.rfind("FL:", 0) == 0 && ++chunks == 2) {
+      return;  // a broadcast frame that never arrived
+    }
+    b.receiver.IdUDPServer1UDPRead(bytes, source);
+  });
+
+  a.actions.OnHotKey(desktop::HK_FSEND);
+  network.DeliverAll();
+
+  ASSERT_EQ(b.desktop.message_boxes.size(), 1u);
+  EXPECT_EQ(b.desktop.message_boxes[0].text,
+            "PC-A からファイルが届きましたが、不完全です（1000 バイト中 750 バイトを受信）。"
+            "それでも保存しますか？");
+  EXPECT_EQ(b.desktop.message_boxes[0].style, desktop::MessageBoxStyle::kYesNoWarningNo);
+  EXPECT_TRUE(b.dialogs.calls.empty()) << "No is what a dismissed question means";
+}
+
 TEST_F(LanExchangeTest, AHandedOverTextCanBePastedOnTheOtherPc) {
   a.desktop.PutTextOnClipboard("いま話している文");
   a.actions.OnHotKey(desktop::HK_SET);

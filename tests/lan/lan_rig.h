@@ -24,7 +24,8 @@ struct LanRig {
         endpoint(network, std::move(address)),
         lan_desktop(desktop),
         service(settings, endpoint, host, view),
-        receiver(settings, host, lan_desktop, dialogs, view, record, limits),
+        receiver(settings, host, lan_desktop, dialogs, view, record, limits,
+                 [this] { return now; }),
         sender(service, lan_desktop, dialogs, view, record),
         actions(service, receiver, sender, desktop, inserter) {
     host.host_name = std::move(host_name);
@@ -36,6 +37,8 @@ struct LanRig {
   }
 
   FakeNetwork& network;
+  // The receiver's clock for its limit on questions; tests move it on by hand.
+  lan::ReceptionLimit::Clock::time_point now{};
   files::Settings settings;
   FakeEndpoint endpoint;
   FakeHostNetwork host;

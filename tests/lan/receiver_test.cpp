@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -349,6 +351,147 @@ TEST_F(ReceiverTest, ClosingTheEndpointWhileABoxIsOpenLetsTheHandlerFinish) {
   EXPECT_EQ(ReadFileBytes(dir.File("kept.txt")), "kept");
   EXPECT_EQ(rig.receiver.PasteBuffer(), "");
   EXPECT_FALSE(TempFileExists());
+}
+
+// A transfer as a sender with the file check sends it, with some chunks left out on the way.
+struct CheckedTransfer {
+  std::string bytes;
+  std::vector<std::size_t> lost_chunks;
+};
+
+std::uint32_t CrcOf(std::string_view bytes) {
+  Crc32 crc;
+  crc.Add(bytes);
+  return crc.Value();
+}
+
+TEST_F(ReceiverTest, TheSendersCheckDecidesHowTheFileIsOffered) {
+  const std::string bytes = PatternBytes(1000, 4);
+  std::string altered = bytes;
+  altered[500] = static_cast<char>(altered[500] ^ 0x55);
+  struct Case {
+    const char* name;
+    std::string sent;     // the file the sender read
+    std::string arrived;  // the bytes its chunks carried here
+    bool with_check;
+    std::string question;  // for PC-B
+    MessageBoxStyle style;
+    std::string record_line;  // about the file; empty for none
+  };
+  const Case kCases[] = {
+      {"whole", bytes, bytes, true, "PC-B からファイルが届きました。保存しますか？",
+       MessageBoxStyle::kYesNoInformation, ""},
+      {"one chunk lost", bytes, bytes.substr(0, 500) + bytes.substr(750), true,
+       "PC-B からファイルが届きましたが、不完全です（1000 バイト中 750 バイトを受信）。"
+       "それでも保存しますか？",
+       MessageBoxStyle::kYesNoWarningNo,
+       "受信ファイル不完全：PC-B（192.168.1.50）の C:\\docs\\a.bin、1000 バイト中 750 "
+       "バイトを受信"},
+      {"changed on the way", bytes, altered, true,
+       "PC-B からファイルが届きましたが、内容が送信元と一致しません（1000 バイト）。"
+       "それでも保存しますか？",
+       MessageBoxStyle::kYesNoWarningNo,
+       "受信ファイル不完全：PC-B（192.168.1.50）の C:\\docs\\a.bin、1000 バイト、内容が送信元と"
+       "一致しません"},
+      {"a sender without the check", bytes, bytes.substr(0, 750), false,
+       "PC-B からファイルが届きました。保存しますか？", MessageBoxStyle::kYesNoInformation, ""},
+  };
+  for (const Case& c : kCases) {
+    rig.desktop.message_boxes.clear();
+    rig.desktop.message_box_answers = {MessageBoxResult::kNo};
+    const std::size_t record_before = rig.record.lines().size();
+
+    Receive(MakeFileStart("PC-B", "C:\\docs\\a.bin"));
+    for (std::size_t at = 0; at < c.arrived.size(); at += kMaxChunkData) {
+      Receive(MakeFileChunk(std::string_view(c.arrived).substr(at, kMaxChunkData)));
+    }
+    Receive(c.with_check ? MakeFileEnd("PC-B", "C:\\docs\\a.bin", {c.sent.size(), CrcOf(c.sent)})
+                         : MakeFileEnd("PC-B", "C:\\docs\\a.bin"));
+
+    ASSERT_EQ(rig.desktop.message_boxes.size(), 1u) << c.name;
+    EXPECT_EQ(rig.desktop.message_boxes[0].text, c.question) << c.name;
+    EXPECT_EQ(rig.desktop.message_boxes[0].caption, "到着ファイルの保存") << c.name;
+    EXPECT_EQ(rig.desktop.message_boxes[0].style, c.style) << c.name;
+    std::vector<std::string> added;
+    for (std::size_t i = record_before; i < rig.record.lines().size(); ++i) {
+      const std::string& line = rig.record.lines()[i];
+      if (line.rfind("受信ファイル", 0) == 0) {
+        added.push_back(line);
+      }
+    }
+    EXPECT_EQ(added, c.record_line.empty() ? std::vector<std::string>{}
+                                           : std::vector<std::string>{c.record_line})
+        << c.name;
+    // No leaves nothing behind.
+    EXPECT_FALSE(TempFileExists()) << c.name;
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << c.name;
+  }
+}
+
+TEST_F(ReceiverTest, AnIncompleteFileIsSavedOnlyWhenTheUserInsists) {
+  const std::string bytes = PatternBytes(600, 5);
+  rig.desktop.message_box_answers = {MessageBoxResult::kYes};
+  rig.dialogs.answers = {dir.File("part.bin")};
+  Receive(MakeFileStart("PC-B", "C:\\a.bin"));
+  Receive(MakeFileChunk(std::string_view(bytes).substr(0, 250)));
+  Receive(MakeFileChunk(std::string_view(bytes).substr(500)));
+  Receive(MakeFileEnd("PC-B", "C:\\a.bin", {600, CrcOf(bytes)}));
+  EXPECT_EQ(ReadFileBytes(dir.File("part.bin")), bytes.substr(0, 250) + bytes.substr(500));
+  EXPECT_EQ(rig.desktop.message_boxes.back().text, "保存完了しました。");
+}
+
+TEST_F(ReceiverTest, AnOwnTransferIsAnnouncedWhateverItsCheckSays) {
+  Receive(MakeFileStart("PC-A", "C:\\a.bin"), rig.endpoint.own_address());
+  Receive(MakeFileChunk("short"), rig.endpoint.own_address());
+  Receive(MakeFileEnd("PC-A", "C:\\a.bin", {600, 1}), rig.endpoint.own_address());
+  ASSERT_EQ(BoxTexts(), (std::vector<std::string>{"ファイル送信: 送信完了しました。"}));
+  EXPECT_FALSE(TempFileExists());
+}
+
+TEST_F(ReceiverTest, ReceptionsFromOneSourceBeyondTheLimitAreRecordedAndDropped) {
+  for (int i = 0; i < 7; ++i) {
+    ReceiveFile("peer", "C:\\f" + std::to_string(i) + ".txt", "data");
+  }
+  // A colleague elsewhere is still asked.
+  ReceiveFile("PC-C", "C:\\c.txt", "data", kOtherPeer);
+
+  EXPECT_EQ(rig.desktop.message_boxes.size(), 7u);
+  EXPECT_EQ(rig.desktop.brought_to_front, 7) << "the program comes to the front only to ask";
+  EXPECT_EQ(BoxTexts().back(), "到着ファイルの保存: PC-C からファイルが届きました。保存しますか？");
+  EXPECT_FALSE(TempFileExists());
+  EXPECT_NE(
+      std::find(rig.record.lines().begin(), rig.record.lines().end(),
+                "受信ファイル破棄：peer（192.168.1.50）の C:\\f6.txt、1 分間に 6 件を超えました"),
+      rig.record.lines().end());
+
+  // A minute later the same source is asked again.
+  rig.now += std::chrono::seconds(61);
+  ReceiveFile("peer", "C:\\later.txt", "data");
+  EXPECT_EQ(rig.desktop.message_boxes.size(), 8u);
+}
+
+TEST_F(ReceiverTest, AFloodOfStartsAndEndsBehindAnOpenQuestionAsksOnlyAFewTimes) {
+  int open_boxes = 0;
+  int most_open = 0;
+  bool flooded = false;
+  rig.desktop.on_message_box = [&](const testing::FakeDesktop::MessageBoxRecord&) {
+    ++open_boxes;
+    most_open = std::max(most_open, open_boxes);
+    if (!flooded) {
+      flooded = true;
+      for (int i = 0; i < 50; ++i) {
+        Receive(MakeFileStart("evil", "C:\\x" + std::to_string(i)));
+        Receive(MakeFileEnd("evil", "C:\\x" + std::to_string(i)));
+      }
+    }
+    --open_boxes;
+  };
+  ReceiveFile("evil", "C:\\first.txt", "data");
+  EXPECT_EQ(rig.desktop.message_boxes.size(), kReceptionsPerMinute);
+  EXPECT_EQ(most_open, 1);
+  EXPECT_EQ(rig.desktop.brought_to_front, static_cast<int>(kReceptionsPerMinute));
+  EXPECT_FALSE(TempFileExists());
+  EXPECT_FALSE(rig.receiver.IsReceiving());
 }
 
 class LimitedReceiverTest : public ReceiverTest {

@@ -150,8 +150,9 @@ MessageBoxResult FakeDesktop::ShowMessageBox(std::string_view text, std::string_
     message_box_answers.pop_front();
     return answer;
   }
-  return style == MessageBoxStyle::kYesNoInformation ? MessageBoxResult::kNo
-                                                     : MessageBoxResult::kOk;
+  return style == MessageBoxStyle::kYesNoInformation || style == MessageBoxStyle::kYesNoWarningNo
+             ? MessageBoxResult::kNo
+             : MessageBoxResult::kOk;
 }
 
 void FakeDesktop::ShellOpen(std::string_view target) {

@@ -147,7 +147,14 @@ std::optional<std::string> TerminalDialogs::RunFileDialog(files::FileDialogId id
 
 MessageBoxResult TerminalDesktop::ShowMessageBox(std::string_view text, std::string_view caption,
                                                  MessageBoxStyle style) {
-  if (style == MessageBoxStyle::kYesNoInformation) {
+  if (style == MessageBoxStyle::kYesNoWarningNo) {
+    // A file that did not arrive whole is saved only when the user says so.
+    PrintLine(stdout, "incomplete file: " + TerminalLine(text));
+    if (!dialogs_.asks()) {
+      return MessageBoxResult::kNo;
+    }
+  }
+  if (style == MessageBoxStyle::kYesNoInformation || style == MessageBoxStyle::kYesNoWarningNo) {
     if (!dialogs_.asks()) {
       return MessageBoxResult::kYes;
     }

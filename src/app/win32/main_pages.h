@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -63,7 +64,9 @@ class NetworkPage : public Panel {
   void RefreshCkNWUse();
   // The item lists of the eight LAN key lists, given when the window is created.
   void FillKeyLists();
-  void SetEdit1Text(std::string_view text) { Edit1.SetValue(text); }
+  // Shows the text at the next frame; of several texts within one frame only the last shows, so
+  // a flood of hand-overs does not repaint the box for each.
+  void SetEdit1Text(std::string_view text);
   void SetIPaddrText(std::string_view text);
 
  private:
@@ -98,6 +101,9 @@ class NetworkPage : public Panel {
   Label Label13;
   Edit Edit1;
   GroupBox GroupBox3, GroupBox4;
+  std::string edit1_next_;
+  bool edit1_frame_due_ = false;
+  static void CALLBACK Edit1FrameTimer(HWND hwnd, UINT message, UINT_PTR id, DWORD time);
 };
 
 // A static that shows an icon (Image1).

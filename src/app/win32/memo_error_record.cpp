@@ -5,7 +5,7 @@
 namespace talvorine::win32 {
 
 MemoErrorRecord::MemoErrorRecord(std::size_t max_lines, UINT show_delay)
-    : max_lines_(max_lines), show_delay_(show_delay), lines_(max_lines) {
+    : max_lines_(max_lines), show_delay_(show_delay), lines_(max_lines, kErrorRecordHeadLines) {
   lines_.AddLine(kErrorRecordTitle);
 }
 
@@ -55,7 +55,7 @@ MemoryErrorRecord MemoErrorRecord::Current() const {
   if (!Attached() || !user_edited_) {
     return lines_;
   }
-  MemoryErrorRecord current(max_lines_);
+  MemoryErrorRecord current(max_lines_, kErrorRecordHeadLines);
   const std::string typed = memo_->Text();
   if (!typed.empty()) {
     current.AddLine(typed);
@@ -98,12 +98,13 @@ void MemoErrorRecord::Show() {
   }
   pending_.clear();
   memo_->Append(block);
-  // The memo may run a little over the record's length before the oldest lines go, so that
-  // they go in large steps rather than one by one.
+  // The memo may run a little over the record's length before the oldest lines after the title
+  // and version lines go, so that they go in large steps rather than one by one.
   const int shown = memo_->LineCount() - 1;  // the empty line after the last break
   const int slack = static_cast<int>(max_lines_ / 16);
   if (shown > static_cast<int>(max_lines_) + slack) {
-    memo_->RemoveFirstLines(shown - static_cast<int>(max_lines_));
+    memo_->RemoveLines(static_cast<int>(kErrorRecordHeadLines),
+                       shown - static_cast<int>(max_lines_));
   }
 }
 

@@ -13,10 +13,11 @@
 namespace talvorine::win32 {
 
 // The error record on the "エラー記録" tab. The record itself is kept in memory, at most
-// max_lines lines, so adding a line costs time in proportion to the line whatever the record
-// holds; the memo shows it and is brought up to date a moment later, in one step for all the
-// lines added meanwhile, so a flood of lines can neither exhaust memory nor freeze the window.
-// What the user types into the memo belongs to the record.
+// max_lines lines (the title and version lines stay when older lines go), so adding a line costs
+// time in proportion to the line whatever the record holds; the memo shows it and is brought up to
+// date a moment later, in one step for all the lines added meanwhile, so a flood of lines can
+// neither exhaust memory nor freeze the window. What the user types into the memo belongs to the
+// record.
 class MemoErrorRecord : public ErrorRecord {
  public:
   static constexpr UINT kDefaultShowDelay = 100;  // milliseconds

@@ -127,6 +127,35 @@ void NetworkPage::RefreshCkNWUse() {
   CkNWUse.SetChecked(model_.settings.CkNWUse);
 }
 
+namespace {
+// One frame of a 60 Hz screen.
+constexpr UINT kFrameMilliseconds = 16;
+}  // namespace
+
+void NetworkPage::SetEdit1Text(std::string_view text) {
+  edit1_next_.assign(text);
+  if (!edit1_frame_due_) {
+    // The timer's id is this page; it goes with Edit1's window.
+    edit1_frame_due_ = SetTimer(Edit1.hwnd(), reinterpret_cast<UINT_PTR>(this), kFrameMilliseconds,
+                                Edit1FrameTimer) != 0;
+    if (!edit1_frame_due_) {
+      Edit1.SetValue(edit1_next_);
+    }
+  }
+}
+
+void CALLBACK NetworkPage::Edit1FrameTimer(HWND hwnd, UINT /*message*/, UINT_PTR id,
+                                           DWORD /*time*/) {
+  KillTimer(hwnd, id);
+  auto* self = reinterpret_cast<NetworkPage*>(id);
+  self->edit1_frame_due_ = false;
+  try {
+    self->Edit1.SetValue(self->edit1_next_);
+  } catch (...) {
+    // Out of memory while converting: the next text tries again, and the loop must go on.
+  }
+}
+
 void NetworkPage::SetIPaddrText(std::string_view text) {
   IPaddr.SetValue(text);
 }

@@ -64,6 +64,9 @@ MessageBoxResult Win32Desktop::ShowMessageBox(std::string_view text, std::string
     case MessageBoxStyle::kYesNoInformation:
       flags = MB_YESNO | MB_ICONINFORMATION;
       break;
+    case MessageBoxStyle::kYesNoWarningNo:
+      flags = MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2;
+      break;
   }
   const int answer =
       MessageBoxW(main_window_, Cp932ToWide(text).c_str(), Cp932ToWide(caption).c_str(), flags);
@@ -73,8 +76,10 @@ MessageBoxResult Win32Desktop::ShowMessageBox(std::string_view text, std::string
     case IDNO:
       return MessageBoxResult::kNo;
     default:
-      return style == MessageBoxStyle::kYesNoInformation ? MessageBoxResult::kNo
-                                                         : MessageBoxResult::kOk;
+      return style == MessageBoxStyle::kYesNoInformation ||
+                     style == MessageBoxStyle::kYesNoWarningNo
+                 ? MessageBoxResult::kNo
+                 : MessageBoxResult::kOk;
   }
 }
 

@@ -80,6 +80,10 @@ void WinsockUdpEndpoint::Close() {
   const SOCKET socket = socket_;
   socket_ = INVALID_SOCKET;
   port_ = 0;
+  if (next_batch_due_) {
+    KillTimer(hwnd(), kNextBatchTimer);
+    next_batch_due_ = false;
+  }
   // closesocket cancels the notifications; one already posted is told apart by its socket.
   closesocket(socket);
 }
@@ -123,20 +127,34 @@ void WinsockUdpEndpoint::Send(std::string_view host, std::uint16_t port,
 
 LRESULT WinsockUdpEndpoint::HandleMessage(UINT message, WPARAM w_param, LPARAM l_param) {
   if (message == kSocketMessage) {
-    if (WSAGETSELECTEVENT(l_param) == FD_READ) {
-      ReadWaitingDatagrams(static_cast<SOCKET>(w_param));
+    // While a batch is due on the timer, that batch reads what this notice is about: reading
+    // now would put the datagrams ahead of the keys again.
+    if (WSAGETSELECTEVENT(l_param) == FD_READ && !next_batch_due_) {
+      ReadBatch(static_cast<SOCKET>(w_param));
     }
+    return 0;
+  }
+  if (message == WM_TIMER && w_param == kNextBatchTimer) {
+    KillTimer(hwnd(), kNextBatchTimer);
+    next_batch_due_ = false;
+    ReadBatch(socket_);
     return 0;
   }
   return Window::HandleMessage(message, w_param, l_param);
 }
 
-void WinsockUdpEndpoint::ReadWaitingDatagrams(SOCKET socket) {
+void WinsockUdpEndpoint::ReadBatch(SOCKET socket) {
   std::vector<char> buffer(kReceiveSize);
-  for (int read = 0; read < kReadsPerMessage; ++read) {
+  const auto deadline = std::chrono::steady_clock::now() + kBatchBudget;
+  for (;;) {
     // The handler may have closed the endpoint (or closed and reopened it on another socket):
     // a notification of a socket that is no longer ours reads nothing.
-    if (socket_ != socket) {
+    if (socket == INVALID_SOCKET || socket_ != socket) {
+      return;
+    }
+    if (std::chrono::steady_clock::now() >= deadline) {
+      // WM_TIMER comes only when no key, hotkey or posted message waits.
+      next_batch_due_ = SetTimer(hwnd(), kNextBatchTimer, USER_TIMER_MINIMUM, nullptr) != 0;
       return;
     }
     sockaddr_in source{};

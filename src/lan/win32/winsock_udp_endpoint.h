@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <cstdint>
 #include <string_view>
 
@@ -17,7 +18,10 @@ namespace talvorine::win32 {
 // allowed. Winsock reports arriving datagrams to a message-only window of the endpoint
 // (WSAAsyncSelect, FD_READ), so the receive handler runs on the thread that made the endpoint,
 // from its message loop: there is no listener thread that a message box in the handler could
-// hold up, and Close never waits for anything.
+// hold up, and Close never waits for anything. What waits is read in batches of a few
+// milliseconds; after a batch that had to stop with more waiting, the next one starts from a
+// timer, so keys, hotkeys and the program's timers are handled in between even while a flood
+// of datagrams arrives (a flood costs datagrams, which the system then drops, not the keyboard).
 class WinsockUdpEndpoint : public lan::UdpEndpoint, private Window {
  public:
   explicit WinsockUdpEndpoint(HandlerGuard& guard);
@@ -35,15 +39,18 @@ class WinsockUdpEndpoint : public lan::UdpEndpoint, private Window {
 
  private:
   static constexpr UINT kSocketMessage = WM_APP + 40;
+  static constexpr UINT_PTR kNextBatchTimer = 1;
   // Room for the largest UDP datagram, so none fails the read for its length (the protocol's
   // are far shorter).
   static constexpr int kReceiveSize = 65536;
-  // Datagrams read per FD_READ message; Winsock posts another while more wait, so the loop
-  // never starves the rest of the queue.
-  static constexpr int kReadsPerMessage = 32;
+  // How long one batch may read and handle datagrams: a fraction of a frame.
+  static constexpr std::chrono::milliseconds kBatchBudget{8};
 
-  void ReadWaitingDatagrams(SOCKET socket);
+  // Reads and hands on what waits until nothing does or the budget is spent; in that case the
+  // next batch is due on the timer.
+  void ReadBatch(SOCKET socket);
 
+  bool next_batch_due_ = false;
   WinsockSession winsock_;
   SOCKET socket_ = INVALID_SOCKET;
   std::uint16_t port_ = 0;

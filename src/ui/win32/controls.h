@@ -174,8 +174,8 @@ class Memo : public Control {
   // unless it was at the end.
   void Append(std::string_view text);
   int LineCount() const;
-  // Removes the first lines (with their line ends).
-  void RemoveFirstLines(int count);
+  // Removes count lines (with their line ends) from line first on.
+  void RemoveLines(int first, int count);
   std::function<void()> on_change;
 
  protected:

@@ -51,24 +51,29 @@ int Memo::LineCount() const {
   return static_cast<int>(Send(hwnd(), EM_GETLINECOUNT));
 }
 
-void Memo::RemoveFirstLines(int count) {
-  if (count <= 0) {
+void Memo::RemoveLines(int first, int count) {
+  if (count <= 0 || first < 0) {
     return;
   }
   Updating updating(*this);
-  const auto removed = static_cast<LONG_PTR>(Send(hwnd(), EM_LINEINDEX, count));
-  if (removed <= 0) {
+  const auto begin = static_cast<LONG_PTR>(Send(hwnd(), EM_LINEINDEX, first));
+  const auto end = static_cast<LONG_PTR>(Send(hwnd(), EM_LINEINDEX, first + count));
+  if (begin < 0 || end <= begin) {
     return;
   }
+  const LONG_PTR removed = end - begin;
   DWORD start = 0;
-  DWORD end = 0;
-  Send(hwnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-  Send(hwnd(), EM_SETSEL, 0, removed);
+  DWORD stop = 0;
+  Send(hwnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&stop));
+  Send(hwnd(), EM_SETSEL, begin, end);
   Send(hwnd(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
-  const auto shift = [removed](DWORD position) {
-    return static_cast<DWORD>(std::max<LONG_PTR>(static_cast<LONG_PTR>(position) - removed, 0));
+  // The user's selection stays on the same text; inside the removed lines it moves to their
+  // place.
+  const auto shift = [begin, removed](DWORD position) {
+    const auto at = static_cast<LONG_PTR>(position);
+    return static_cast<DWORD>(at < begin ? at : std::max<LONG_PTR>(at - removed, begin));
   };
-  Send(hwnd(), EM_SETSEL, shift(start), shift(end));
+  Send(hwnd(), EM_SETSEL, shift(start), shift(stop));
 }
 
 void Memo::OnCommand(WORD code) {

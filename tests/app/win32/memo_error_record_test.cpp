@@ -68,7 +68,7 @@ TEST_F(MemoErrorRecordTest, WhatTheUserTypesBelongsToTheRecord) {
   EXPECT_EQ(record.Text(), memo.Text());
 }
 
-TEST_F(MemoErrorRecordTest, KeepsOnlyTheLastLinesUpToItsCap) {
+TEST_F(MemoErrorRecordTest, KeepsItsTitleLinesAndTheLastLinesUpToItsCap) {
   MemoErrorRecord record(5);
   record.Attach(&memo);
   for (int i = 1; i <= 9; ++i) {
@@ -77,10 +77,11 @@ TEST_F(MemoErrorRecordTest, KeepsOnlyTheLastLinesUpToItsCap) {
       record.Show();
     }
   }
-  const std::string last_five = "line 5\r\nline 6\r\nline 7\r\nline 8\r\nline 9\r\n";
-  EXPECT_EQ(record.Text(), last_five);
+  // "line 1" stands where the version line stands in the program's record.
+  const std::string kept = "【Talvorine エラー記録】\r\nline 1\r\nline 7\r\nline 8\r\nline 9\r\n";
+  EXPECT_EQ(record.Text(), kept);
   record.Show();
-  EXPECT_EQ(memo.Text(), last_five);
+  EXPECT_EQ(memo.Text(), kept);
 }
 
 TEST_F(MemoErrorRecordTest, AFloodLongerThanTheCapReplacesWhatTheMemoShows) {
@@ -90,7 +91,7 @@ TEST_F(MemoErrorRecordTest, AFloodLongerThanTheCapReplacesWhatTheMemoShows) {
     record.AddLine("flood " + std::to_string(i));
   }
   record.Show();
-  EXPECT_EQ(memo.Text(), "flood 8\r\nflood 9\r\nflood 10\r\n");
+  EXPECT_EQ(memo.Text(), "【Talvorine エラー記録】\r\nflood 1\r\nflood 10\r\n");
 }
 
 TEST_F(MemoErrorRecordTest, KeepsItsLinesWhenTheMemoGoes) {

@@ -57,6 +57,47 @@ TEST_F(WinsockUdpEndpointTest, DeliversEachDatagramWhole) {
   EXPECT_TRUE(record.lines().empty());
 }
 
+// Ticks of a thread timer while a flood is being read, for FloodLetsTimersTickBetweenBatches.
+struct FloodTicks {
+  const std::vector<Arrival>* arrivals = nullptr;
+  std::size_t flood_size = 0;
+  int during_flood = 0;
+};
+FloodTicks flood_ticks;
+
+void CALLBACK CountFloodTick(HWND, UINT, UINT_PTR, DWORD) {
+  if (flood_ticks.arrivals->size() < flood_ticks.flood_size) {
+    ++flood_ticks.during_flood;
+  }
+}
+
+TEST_F(WinsockUdpEndpointTest, FloodLetsTimersTickBetweenBatches) {
+  // Fewer than a socket's receive buffer holds, so that none is lost before it is read.
+  constexpr std::size_t kFlood = 150;
+  // A handler that takes two milliseconds a datagram: the flood takes at least 300 ms to read.
+  endpoint.SetReceiveHandler([this](std::string_view datagram, std::string_view source) {
+    arrivals.push_back({std::string(datagram), std::string(source)});
+    Sleep(2);
+  });
+  endpoint.Open(0);
+  WinsockUdpEndpoint sender{guard};
+  sender.Open(0);
+  for (std::size_t i = 0; i < kFlood; ++i) {
+    sender.Send("127.0.0.1", endpoint.Port(), "CB:" + std::to_string(i));
+  }
+  flood_ticks = {&arrivals, kFlood, 0};
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, CountFloodTick);
+  ASSERT_NE(timer, 0u);
+  const bool all_read = PumpUntil([&] { return arrivals.size() >= kFlood; }, 20000);
+  KillTimer(nullptr, timer);
+  ASSERT_TRUE(all_read) << arrivals.size();
+  // Nothing is lost between batches, and the order stays.
+  EXPECT_EQ(arrivals.front().datagram, "CB:0");
+  EXPECT_EQ(arrivals.back().datagram, "CB:" + std::to_string(kFlood - 1));
+  // Without the pauses between batches the timer ticks only once the flood has been read.
+  EXPECT_GE(flood_ticks.during_flood, 3);
+}
+
 TEST_F(WinsockUdpEndpointTest, BroadcastSendingIsAllowed) {
   // The loopback net's broadcast address: a socket without SO_BROADCAST may not send there.
   endpoint.Open(0);

@@ -175,7 +175,9 @@ TEST_F(WindowTest, MemoAppendsWithoutTouchingWhatIsThere) {
                reinterpret_cast<LPARAM>(&end));
   EXPECT_EQ(start, 1u);  // the user's caret stays where it was
   EXPECT_EQ(memo.LineCount(), 4);
-  memo.RemoveFirstLines(2);
+  memo.RemoveLines(1, 1);
+  EXPECT_EQ(memo.Text(), "一\r\n三\r\n");
+  memo.RemoveLines(0, 1);
   EXPECT_EQ(memo.Text(), "三\r\n");
 }
 
