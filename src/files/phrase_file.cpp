@@ -38,14 +38,18 @@ std::vector<std::string> ReadPhraseFileLines(std::string_view path) {
 }
 
 lookup::PhraseTable PhraseTableFromFileText(std::string bytes) {
-  const std::size_t size = std::min(bytes.find('\0'), bytes.size());
+  const std::size_t size = bytes.size();
   lookup::PhraseTableBuilder builder(std::move(bytes));
   char* text = builder.data();
   const std::string_view view(text, size);
   std::size_t read = 0;
   std::size_t write = 0;
   while (read < size) {
-    const std::size_t end = FindLineEnd(view, read);
+    const std::size_t end = FindLineEnd(view, read, NulByte::kEndsText);
+    const bool nul = end < size && text[end] == '\0';
+    if (nul && end == read) {
+      break;  // the text ends where a line would begin
+    }
     const std::size_t length = end - read;
     // Only the bytes from `read` on are still to be scanned; the line moves below them.
     if (write != read) {
@@ -53,7 +57,7 @@ lookup::PhraseTable PhraseTableFromFileText(std::string bytes) {
     }
     write += length;
     builder.AddLine(write);
-    if (end == size) {
+    if (end == size || nul) {
       break;
     }
     const bool crlf = text[end] == '\r' && end + 1 < size && text[end + 1] == '\n';
@@ -88,23 +92,30 @@ void SavePhraseFile(std::string_view path, const lookup::PhraseTable& table) {
   const std::shared_ptr<const lookup::TableLines> content = table.content();
   std::size_t chunk = 0;
   std::size_t row = 0;
-  std::string block;
-  block.reserve(kSaveBlockBytes + 2);
-  // Each call fills the block with the next rows, each followed by CR LF.
+  std::string block(kSaveBlockBytes, '\0');
+  // Each call fills the block with the next rows, each followed by CR LF; a row longer than a
+  // block gets a block of its size.
   const auto next_block = [&]() -> std::string_view {
-    block.clear();
-    while (chunk < content->chunks.size() && block.size() < kSaveBlockBytes) {
+    std::size_t used = 0;
+    while (chunk < content->chunks.size()) {
       const lookup::LineChunk& lines = *content->chunks[chunk];
-      for (; row < lines.size() && block.size() < kSaveBlockBytes; ++row) {
-        block += lines.line(row);
-        block += "\r\n";
+      for (; row < lines.size(); ++row) {
+        const std::string_view line = lines.line(row);
+        if (used + line.size() + 2 > block.size()) {
+          if (used > 0) {
+            return {block.data(), used};
+          }
+          block.resize(line.size() + 2);
+        }
+        std::memcpy(block.data() + used, line.data(), line.size());
+        block[used + line.size()] = '\r';
+        block[used + line.size() + 1] = '\n';
+        used += line.size() + 2;
       }
-      if (row == lines.size()) {
-        ++chunk;
-        row = 0;
-      }
+      ++chunk;
+      row = 0;
     }
-    return block;
+    return {block.data(), used};
   };
   switch (ReplaceSystemFile(path, next_block)) {
     case ReplaceFileResult::kReplaced:

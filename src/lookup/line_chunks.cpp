@@ -1,45 +1,30 @@
 #include "lookup/line_chunks.h"
 
 #include <algorithm>
-#include <limits>
 #include <stdexcept>
 #include <utility>
 
 namespace talvorine::lookup {
 
-namespace {
-
-constexpr std::size_t kMaxChunkText = std::numeric_limits<std::uint32_t>::max();
-
-}  // namespace
-
 LineChunker::LineChunker(std::shared_ptr<const std::string> storage, ChunkList& out,
                          std::size_t max_lines)
     : storage_(std::move(storage)), out_(out), max_lines_(std::max<std::size_t>(max_lines, 1)) {}
 
-void LineChunker::Add(std::size_t end) {
-  if (chunk_ && (chunk_->size() >= max_lines_ || line_begin_ - chunk_begin_ >= kChunkBytes ||
-                 end - chunk_begin_ > kMaxChunkText)) {
+void LineChunker::StartChunk(std::size_t end) {
+  if (chunk_) {
     Close();
   }
-  if (!chunk_) {
-    if (end - line_begin_ > kMaxChunkText) {
-      throw std::length_error("a line of 4 GB or more");
-    }
-    chunk_ = std::make_shared<LineChunk>();
-    chunk_->storage = storage_;
-    chunk_->text = storage_->data() + line_begin_;
-    chunk_->starts.reserve(max_lines_ + 1);
-    chunk_->heads.reserve(max_lines_);
-    chunk_->first_bytes.reserve(max_lines_);
-    chunk_->starts.push_back(0);
-    chunk_begin_ = line_begin_;
+  if (end - line_begin_ > kMaxChunkText) {
+    throw std::length_error("a line of 4 GB or more");
   }
-  const std::string_view line(storage_->data() + line_begin_, end - line_begin_);
-  chunk_->starts.push_back(static_cast<std::uint32_t>(end - chunk_begin_));
-  chunk_->heads.push_back(MakeLineHead(line));
-  chunk_->first_bytes.push_back(line.empty() ? '\0' : line.front());
-  line_begin_ = end;
+  chunk_ = std::make_shared<LineChunk>();
+  chunk_->storage = storage_;
+  chunk_->text = storage_->data() + line_begin_;
+  chunk_->starts.reserve(max_lines_ + 1);
+  chunk_->heads.reserve(max_lines_);
+  chunk_->first_bytes.reserve(max_lines_);
+  chunk_->starts.push_back(0);
+  chunk_begin_ = line_begin_;
 }
 
 void LineChunker::Finish() {

@@ -52,13 +52,28 @@ class LineChunker {
   LineChunker& operator=(const LineChunker&) = delete;
 
   // The next line runs from where the previous one ended (the buffer's start for the first)
-  // to `end`. Throws std::length_error for a single line of 4 GB or more.
-  void Add(std::size_t end);
+  // to `end`. Throws std::length_error for a single line of 4 GB or more. Inline: it runs once
+  // for every line of a loaded file.
+  void Add(std::size_t end) {
+    if (!chunk_ || chunk_->size() >= max_lines_ || line_begin_ - chunk_begin_ >= kChunkBytes ||
+        end - chunk_begin_ > kMaxChunkText) {
+      StartChunk(end);
+    }
+    const std::string_view line(storage_->data() + line_begin_, end - line_begin_);
+    chunk_->starts.push_back(static_cast<std::uint32_t>(end - chunk_begin_));
+    chunk_->heads.push_back(MakeLineHead(line));
+    chunk_->first_bytes.push_back(line.empty() ? '\0' : line.front());
+    line_begin_ = end;
+  }
   // Hands over the last chunk; call once, after the last line.
   void Finish();
 
  private:
+  // Closes the chunk being filled, if any, and opens one for the line that ends at `end`.
+  void StartChunk(std::size_t end);
   void Close();
+
+  static constexpr std::size_t kMaxChunkText = 0xFFFF'FFFF;  // what a start can count to
 
   std::shared_ptr<const std::string> storage_;
   ChunkList& out_;

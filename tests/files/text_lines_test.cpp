@@ -28,6 +28,15 @@ TEST(FindLineEnd, FindsTheFirstCrOrLfFromEveryStart) {
           << "from " << from << " in a text of " << subject.size();
     }
   }
+  // A NUL byte ends a line only when the caller says it ends the text.
+  std::string with_nul(40, 'a');
+  with_nul[20] = '\0';
+  with_nul[37] = '\n';
+  EXPECT_EQ(FindLineEnd(with_nul, 3), 37u);
+  EXPECT_EQ(FindLineEnd(with_nul, 3, NulByte::kEndsText), 20u);
+  EXPECT_EQ(FindLineEnd(with_nul, 21, NulByte::kEndsText), 37u);
+  EXPECT_EQ(FindLineEnd(std::string("ab\0", 3), 0, NulByte::kEndsText), 2u);
+
   // Bytes next to CR and LF in value are no line ends.
   EXPECT_EQ(FindLineEnd(std::string(40, '\x0b') + "\x0c\x0e\x09\x8d\x8a", 0), 45u);
 }
