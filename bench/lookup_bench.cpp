@@ -2,16 +2,21 @@
 // 1,000,000 lines and a web table of 100,000. Each benchmark times key steps from states
 // prepared outside the timed part (CPU time): "key" is the time of one step, "table_line" that
 // time per line of both tables, "candidate" per line listed before the key. The Naive benchmarks
-// are the baseline of a list control that holds its own copy of every listed line.
+// are the baseline of a list control that holds its own copy of every listed line. The summary
+// at the end sets the main figures beside those of the same machine before the tables kept their
+// lines in chunks of one buffer (a string of its own per line then).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "bench_summary.h"
 #include "lookup/phrase_table.h"
 #include "lookup/stroke_lookup.h"
 
@@ -50,13 +55,23 @@ std::vector<std::string> GenerateLines(std::size_t count, std::uint64_t seed) {
   return lines;
 }
 
+const std::vector<std::string>& MainLines() {
+  static const std::vector<std::string> lines = GenerateLines(kMainLines, 1);
+  return lines;
+}
+
+const std::vector<std::string>& WebLines() {
+  static const std::vector<std::string> lines = GenerateLines(kWebLines, 2);
+  return lines;
+}
+
 const PhraseTable& MainTable() {
-  static const PhraseTable table(GenerateLines(kMainLines, 1));
+  static const PhraseTable table(MainLines());
   return table;
 }
 
 const PhraseTable& WebTable() {
-  static const PhraseTable table(GenerateLines(kWebLines, 2));
+  static const PhraseTable table(WebLines());
   return table;
 }
 
@@ -157,8 +172,8 @@ void BM_BackspaceL3ToL2(benchmark::State& state) {
 // The baseline: a list that copies each line it lists into a string of its own.
 std::vector<std::string> NaiveList(std::string_view prefix) {
   std::vector<std::string> list;
-  for (const PhraseTable* table : {&MainTable(), &WebTable()}) {
-    for (const std::string& line : table->lines()) {
+  for (const std::vector<std::string>* table : {&MainLines(), &WebLines()}) {
+    for (const std::string& line : *table) {
       if (line.starts_with(prefix)) {
         list.push_back(line);
       }
@@ -173,8 +188,8 @@ void BM_NaiveOpen(benchmark::State& state) {
       state, 1, [&](std::size_t) { list = {}; },
       [&](std::size_t) {
         list.reserve(kTableLines);
-        list.assign(MainTable().lines().begin(), MainTable().lines().end());
-        list.insert(list.end(), WebTable().lines().begin(), WebTable().lines().end());
+        list.assign(MainLines().begin(), MainLines().end());
+        list.insert(list.end(), WebLines().begin(), WebLines().end());
       });
   Report(state, 1, 0, list.size());
 }
@@ -206,7 +221,7 @@ void BM_NaiveFilterKeyL2(benchmark::State& state) {
 // Loading a phrase file appends line by line: a table that shares its lines with no one grows
 // in place, so this stays linear.
 void BM_AppendLines(benchmark::State& state) {
-  const std::vector<std::string>& source = MainTable().lines();
+  const std::vector<std::string>& source = MainLines();
   const auto count = static_cast<std::size_t>(state.range(0));
   for (auto _ : state) {
     PhraseTable table;
@@ -218,6 +233,23 @@ void BM_AppendLines(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+// The first edit of the main table while a candidate list holds it (the candidate window was
+// opened since the last edit): the table must not change under the list.
+void BM_FirstEditWhileListed(benchmark::State& state) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    {
+      PhraseTable table = MainTable();
+      StrokeLookup lookup;
+      lookup.Open(table, WebTable());
+      state.ResumeTiming();
+      table.SetLine(kMainLines / 2, "edited=line");
+      state.PauseTiming();
+    }
+    state.ResumeTiming();
+  }
+}
+
 BENCHMARK(BM_Open)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_NaiveOpen)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RebuildKey)->Unit(benchmark::kMicrosecond);
@@ -227,8 +259,31 @@ BENCHMARK(BM_NaiveFilterKeyL2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FilterKeyL3)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BackspaceL3ToL2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_AppendLines)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FirstEditWhileListed)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+// One line of the summary: a figure now, the same figure before, and their ratio.
+void PrintBeside(const char* what, std::optional<double> now, double before, double scale,
+                 const char* unit) {
+  if (!now) {
+    return;
+  }
+  std::printf("%s: %.3g %s (before: %.3g %s, now %.2fx of that)\n", what, *now * scale, unit,
+              before, unit, *now * scale / before);
+}
 
 }  // namespace
 }  // namespace talvorine::lookup
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  using talvorine::lookup::PrintBeside;
+  return talvorine::bench::RunWithSummary(argc, argv, [](const auto& figures) {
+    // The 11 us noted before was the CPU time of a batch of 1,024 openings.
+    PrintBeside("Open", figures.Counter("BM_Open", "key"), 11, 1e9, "ns per opening");
+    PrintBeside("rebuild (first stroke key)", figures.Counter("BM_RebuildKey", "table_line"), 0.33,
+                1e9, "ns per table line");
+    PrintBeside("filter (second stroke key)", figures.Counter("BM_FilterKeyL2", "candidate"), 0.9,
+                1e9, "ns per candidate");
+    PrintBeside("first edit while listed (goal under 1 ms)",
+                figures.Seconds("BM_FirstEditWhileListed"), 65, 1e3, "ms");
+  });
+}

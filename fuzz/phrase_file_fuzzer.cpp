@@ -1,5 +1,5 @@
 // Splits arbitrary bytes as a phrase list file: the rows, saved and read again, must come back
-// unchanged.
+// unchanged, and a table loaded from the bytes in place must hold the same rows.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -30,6 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     row_bytes += row.size();
   }
   Check(row_bytes <= size);
+
+  Check(PhraseTableFromFileText(std::string(bytes)).lines() == rows);
 
   const std::string saved = JoinPhraseFileText(rows);
   Check(SplitPhraseFileText(saved) == rows);

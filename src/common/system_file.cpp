@@ -37,7 +37,8 @@ std::wstring ToWide(std::string_view text) {
   if (text.empty()) {
     return {};
   }
-  const int size = MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  const int size =
+      MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring wide(static_cast<size_t>(size), L'\0');
   MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
   return wide;
@@ -59,9 +60,12 @@ bool SystemFileExists(std::string_view path) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool RemoveSystemFile(std::string_view path) { return DeleteFileW(ToWide(path).c_str()) != 0; }
+bool RemoveSystemFile(std::string_view path) {
+  return DeleteFileW(ToWide(path).c_str()) != 0;
+}
 
-ReplaceFileResult ReplaceSystemFile(std::string_view path, std::string_view bytes) {
+ReplaceFileResult ReplaceSystemFile(std::string_view path,
+                                    const std::function<std::string_view()>& next_block) {
   const std::wstring target = ToWide(path);
   const DWORD attributes = GetFileAttributesW(target.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES &&
@@ -89,12 +93,23 @@ ReplaceFileResult ReplaceSystemFile(std::string_view path, std::string_view byte
     return ReplaceFileResult::kCannotCreate;
   }
   bool written = true;
-  size_t offset = 0;
-  while (written && offset < bytes.size()) {
-    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - offset, 1u << 30));
-    DWORD done = 0;
-    written = WriteFile(file, bytes.data() + offset, chunk, &done, nullptr) && done != 0;
-    offset += done;
+  try {
+    for (std::string_view bytes = next_block(); written && !bytes.empty();) {
+      size_t offset = 0;
+      while (written && offset < bytes.size()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - offset, 1u << 30));
+        DWORD done = 0;
+        written = WriteFile(file, bytes.data() + offset, chunk, &done, nullptr) && done != 0;
+        offset += done;
+      }
+      if (written) {
+        bytes = next_block();
+      }
+    }
+  } catch (...) {
+    CloseHandle(file);
+    DeleteFileW(temporary.c_str());
+    throw;
   }
   written = written && FlushFileBuffers(file);
   written = CloseHandle(file) && written;
@@ -137,7 +152,9 @@ bool SystemFileExists(std::string_view path) {
   return stat(ToSystemPath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-bool RemoveSystemFile(std::string_view path) { return unlink(ToSystemPath(path).c_str()) == 0; }
+bool RemoveSystemFile(std::string_view path) {
+  return unlink(ToSystemPath(path).c_str()) == 0;
+}
 
 namespace {
 
@@ -167,7 +184,8 @@ void SyncFolder(const std::string& folder) {
 
 }  // namespace
 
-ReplaceFileResult ReplaceSystemFile(std::string_view path, std::string_view bytes) {
+ReplaceFileResult ReplaceSystemFile(std::string_view path,
+                                    const std::function<std::string_view()>& next_block) {
   std::string target = ToSystemPath(path);
   struct stat link_info {};
   if (lstat(target.c_str(), &link_info) == 0 && S_ISLNK(link_info.st_mode)) {
@@ -202,7 +220,20 @@ ReplaceFileResult ReplaceSystemFile(std::string_view path, std::string_view byte
   if (exists) {
     fchmod(descriptor, info.st_mode & 07777);
   }
-  bool written = WriteAll(descriptor, bytes) && fsync(descriptor) == 0;
+  bool written = true;
+  try {
+    for (std::string_view bytes = next_block(); written && !bytes.empty();) {
+      written = WriteAll(descriptor, bytes);
+      if (written) {
+        bytes = next_block();
+      }
+    }
+  } catch (...) {
+    close(descriptor);
+    unlink(temporary.c_str());
+    throw;
+  }
+  written = written && fsync(descriptor) == 0;
   written = close(descriptor) == 0 && written;
   if (!written) {
     unlink(temporary.c_str());
@@ -217,5 +248,16 @@ ReplaceFileResult ReplaceSystemFile(std::string_view path, std::string_view byte
 }
 
 #endif
+
+ReplaceFileResult ReplaceSystemFile(std::string_view path, std::string_view bytes) {
+  bool handed_out = false;
+  return ReplaceSystemFile(path, [&]() -> std::string_view {
+    if (handed_out) {
+      return {};
+    }
+    handed_out = true;
+    return bytes;
+  });
+}
 
 }  // namespace talvorine

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string_view>
 
 namespace talvorine {
@@ -30,5 +31,10 @@ enum class ReplaceFileResult {
 // A read-only target is refused even where the system would let a rename pass over it; an
 // existing target keeps its permissions, and a symbolic link keeps pointing at the file it names.
 ReplaceFileResult ReplaceSystemFile(std::string_view path, std::string_view bytes);
+
+// The same for bytes handed out block by block: each call of next_block gives the next block,
+// which stays valid until the following call, and an empty one at the end.
+ReplaceFileResult ReplaceSystemFile(std::string_view path,
+                                    const std::function<std::string_view()>& next_block);
 
 }  // namespace talvorine

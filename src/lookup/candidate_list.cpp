@@ -6,20 +6,21 @@
 namespace talvorine::lookup {
 
 std::size_t CandidateList::size() const {
-  return all_ ? main_->lines.size() + web_->lines.size() : picks_.size();
+  return all_ ? main_->size() + web_->size() : picks_.size();
 }
 
 std::string_view CandidateList::line(std::size_t index) const {
   if (!all_) {
-    return *picks_[index].line;
+    return LineOf(picks_[index]);
   }
-  const std::size_t main_size = main_->lines.size();
-  return index < main_size ? main_->lines[index] : web_->lines[index - main_size];
+  const std::size_t main_size = main_->size();
+  return index < main_size ? main_->line(index) : web_->line(index - main_size);
 }
 
 void CandidateList::ListAll(std::shared_ptr<const TableLines> main,
                             std::shared_ptr<const TableLines> web) {
   picks_.clear();
+  chunks_.clear();
   main_ = std::move(main);
   web_ = std::move(web);
   all_ = true;
@@ -31,60 +32,82 @@ void CandidateList::Rebuild(std::shared_ptr<const TableLines> main,
     ListAll(std::move(main), std::move(web));
     return;
   }
-  picks_.clear();
-  all_ = false;
   main_ = std::move(main);
   web_ = std::move(web);
-  AppendMatches(*main_, prefix);
-  AppendMatches(*web_, prefix);
+  PickAll(prefix);
 }
 
 void CandidateList::Filter(const StrokePrefix& prefix) {
   if (all_) {
-    picks_.clear();
-    all_ = false;
-    AppendMatches(*main_, prefix);
-    AppendMatches(*web_, prefix);
+    PickAll(prefix);
     return;
   }
-  std::erase_if(picks_,
-                [&prefix](const Pick& pick) { return !prefix.Matches(pick.head, *pick.line); });
+  if (prefix.HeadDecides()) {
+    std::erase_if(picks_, [&prefix](const Pick& pick) { return !prefix.MatchesHead(pick.head); });
+    return;
+  }
+  std::erase_if(picks_, [this, &prefix](const Pick& pick) {
+    return !prefix.Matches(pick.head, LineOf(pick));
+  });
 }
 
-void CandidateList::AppendMatches(const TableLines& table, const StrokePrefix& prefix) {
-  const std::size_t count = table.lines.size();
-  const LineHead* heads = table.heads.data();
-  const std::string* lines = table.lines.data();
-  if (prefix.size() == 0) {
-    for (std::size_t i = 0; i < count; ++i) {
-      picks_.push_back({heads[i], &lines[i]});
-    }
-    return;
-  }
-  // First the lines whose first byte is the prefix's, found by memchr in the compact array of
-  // first bytes (an empty line has a 0 there)...
-  const std::size_t start = picks_.size();
-  const char* first_bytes = table.first_bytes.data();
-  const char first = prefix.text().front();
-  for (std::size_t from = 0; from < count;) {
-    const void* hit = std::memchr(first_bytes + from, first, count - from);
-    if (hit == nullptr) {
-      break;
-    }
-    const auto i = static_cast<std::size_t>(static_cast<const char*>(hit) - first_bytes);
-    picks_.push_back({0, &lines[i]});
-    from = i + 1;
-  }
-  // ...then their heads, in a loop of its own: its loads do not wait on one another, so the
-  // memory fetches of scattered heads overlap.
-  auto kept = picks_.begin() + static_cast<std::ptrdiff_t>(start);
-  for (auto pick = kept; pick != picks_.end(); ++pick) {
-    const LineHead head = heads[pick->line - lines];
-    if (prefix.Matches(head, *pick->line)) {
-      *kept++ = {head, pick->line};
+void CandidateList::NumberChunks() {
+  chunks_.clear();
+  chunks_.reserve(main_->chunks.size() + web_->chunks.size());
+  for (const TableLines* table : {main_.get(), web_.get()}) {
+    for (const auto& chunk : table->chunks) {
+      chunks_.push_back(chunk.get());
     }
   }
-  picks_.erase(kept, picks_.end());
+}
+
+void CandidateList::PickAll(const StrokePrefix& prefix) {
+  picks_.clear();
+  all_ = false;
+  NumberChunks();
+  AppendMatches(*main_, 0, prefix);
+  AppendMatches(*web_, main_->chunks.size(), prefix);
+}
+
+void CandidateList::AppendMatches(const TableLines& table, std::size_t first_chunk,
+                                  const StrokePrefix& prefix) {
+  for (std::size_t c = 0; c < table.chunks.size(); ++c) {
+    const LineChunk& chunk = *table.chunks[c];
+    const auto number = static_cast<std::uint32_t>(first_chunk + c);
+    const std::size_t count = chunk.size();
+    if (prefix.size() == 0) {
+      for (std::size_t row = 0; row < count; ++row) {
+        picks_.push_back({chunk.heads[row], number, static_cast<std::uint32_t>(row)});
+      }
+      continue;
+    }
+    // First the lines whose first byte is the prefix's, found by memchr in the compact array of
+    // first bytes (an empty line has a 0 there)...
+    const std::size_t start = picks_.size();
+    const char* first_bytes = chunk.first_bytes.data();
+    const char first = prefix.text().front();
+    for (std::size_t from = 0; from < count;) {
+      const void* hit = std::memchr(first_bytes + from, first, count - from);
+      if (hit == nullptr) {
+        break;
+      }
+      const auto row = static_cast<std::size_t>(static_cast<const char*>(hit) - first_bytes);
+      picks_.push_back({0, number, static_cast<std::uint32_t>(row)});
+      from = row + 1;
+    }
+    // ...then their heads, in a loop of its own: its loads do not wait on one another, so the
+    // memory fetches of scattered heads overlap.
+    const LineHead* heads = chunk.heads.data();
+    auto kept = picks_.begin() + static_cast<std::ptrdiff_t>(start);
+    for (auto pick = kept; pick != picks_.end(); ++pick) {
+      const LineHead head = heads[pick->row];
+      if (prefix.HeadDecides() ? prefix.MatchesHead(head)
+                               : prefix.Matches(head, chunk.line(pick->row))) {
+        *kept++ = {head, number, pick->row};
+      }
+    }
+    picks_.erase(kept, picks_.end());
+  }
 }
 
 }  // namespace talvorine::lookup

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -31,11 +32,16 @@ class CandidateList {
 
  private:
   struct Pick {
-    LineHead head;  // inline, so a filter reads one contiguous array
-    const std::string* line;
+    LineHead head;        // inline, so a filter reads one contiguous array
+    std::uint32_t chunk;  // in chunks_
+    std::uint32_t row;    // in that chunk
   };
 
-  void AppendMatches(const TableLines& table, const StrokePrefix& prefix);
+  std::string_view LineOf(const Pick& pick) const { return chunks_[pick.chunk]->line(pick.row); }
+  // Lists the chunks of main_ and web_ in chunks_, for picks to name them by number.
+  void NumberChunks();
+  void AppendMatches(const TableLines& table, std::size_t first_chunk, const StrokePrefix& prefix);
+  void PickAll(const StrokePrefix& prefix);
 
   std::shared_ptr<const TableLines> main_ = std::make_shared<const TableLines>();
   std::shared_ptr<const TableLines> web_ = std::make_shared<const TableLines>();
@@ -43,6 +49,7 @@ class CandidateList {
   // largest list of all), or exactly the lines in picks_.
   bool all_ = false;
   std::vector<Pick> picks_;
+  std::vector<const LineChunk*> chunks_;  // of main_, then of web_, while picks_ name them
 };
 
 }  // namespace talvorine::lookup

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace talvorine::lookup {
 
@@ -18,12 +20,21 @@ using LineHead = std::uint64_t;
 inline constexpr std::size_t kLineHeadBytes = 7;
 
 constexpr LineHead MakeLineHead(std::string_view line) {
+  const LineHead length = LineHead{std::min<std::size_t>(line.size(), 255)} << 56;
+  if (!std::is_constant_evaluated() && line.size() > kLineHeadBytes) {
+    // One load instead of seven: a million heads are made for every file loaded. The byte
+    // order of the word is the machine's, so this holds on little-endian machines only.
+    static_assert(std::endian::native == std::endian::little);
+    LineHead word;
+    std::memcpy(&word, line.data(), sizeof word);
+    return (word & ((LineHead{1} << 56) - 1)) | length;
+  }
   LineHead head = 0;
   const std::size_t inline_bytes = std::min(line.size(), kLineHeadBytes);
   for (std::size_t i = 0; i < inline_bytes; ++i) {
     head |= LineHead{static_cast<unsigned char>(line[i])} << (8 * i);
   }
-  return head | (LineHead{std::min<std::size_t>(line.size(), 255)} << 56);
+  return head | length;
 }
 
 // "The line's first bytes equal the prefix", byte for byte, tested on a line's head first.
@@ -46,12 +57,20 @@ class StrokePrefix {
   std::size_t size() const { return prefix_.size(); }
   std::string_view text() const { return prefix_; }
 
+  // Whether the head alone decides (a prefix no longer than the head holds).
+  bool HeadDecides() const { return prefix_.size() <= kLineHeadBytes; }
+
+  // The test on the head alone; the whole answer when HeadDecides().
+  bool MatchesHead(LineHead head) const {
+    return (head & mask_) == bytes_ && !(length_decides_ && (head >> 56) < min_length_);
+  }
+
   // `line` is read only for a prefix longer than the head holds.
-  bool Matches(LineHead head, const std::string& line) const {
-    if ((head & mask_) != bytes_ || (length_decides_ && (head >> 56) < min_length_)) {
+  bool Matches(LineHead head, std::string_view line) const {
+    if (!MatchesHead(head)) {
       return false;
     }
-    if (prefix_.size() <= kLineHeadBytes) {
+    if (HeadDecides()) {
       return true;
     }
     return line.size() >= prefix_.size() &&

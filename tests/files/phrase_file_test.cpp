@@ -57,6 +57,46 @@ TEST(SplitPhraseFileText, SplitsAtEveryKindOfLineEndAndStopsAtNul) {
   }
 }
 
+// A loaded table holds the same rows as the plain split, read straight from the file's bytes.
+TEST(PhraseTableFromFileText, GivesTheRowsOfThePlainSplit) {
+  for (const SplitCase& test : kSplitCases) {
+    const std::vector<std::string> expected(test.rows.begin(), test.rows.begin() + test.row_count);
+    EXPECT_EQ(PhraseTableFromFileText(std::string(test.bytes)).lines(), expected) << test.name;
+  }
+}
+
+// A file of many chunks' worth: every kind of line end, rows longer than a chunk's bytes, and
+// line ends that straddle the 16-byte steps of the search. It loads as the plain split gives
+// it, and saves, in more than one block, as the plain join of its rows.
+TEST(PhraseFile, ALargeFileLoadsAndSavesLikeThePlainSplitAndJoin) {
+  std::string bytes;
+  const std::string_view line_ends[] = {"\r\n", "\n", "\r", "\r\n\r\n", "\r\r\n", "\n\r"};
+  for (std::size_t i = 0; i < 60'000; ++i) {
+    bytes += "k" + std::to_string(i % 997) + "=" + std::string(i % 23, '\x82') + "\xa0";
+    if (i % 20'000 == 7) {
+      bytes += std::string(300'000, 'L');
+    }
+    bytes += line_ends[i % std::size(line_ends)];
+  }
+  bytes += "last=without line end";
+  const std::vector<std::string> expected = SplitPhraseFileText(bytes);
+
+  TempDir dir;
+  const std::string path = dir.File("large.tvw");
+  WriteFileBytes(path, bytes);
+  PhraseTable table;
+  LoadPhraseFile(path, table);
+  ASSERT_EQ(table.size(), expected.size());
+  EXPECT_TRUE(table.lines() == expected);
+  EXPECT_GT(table.content()->chunks.size(), 10u);
+
+  const std::string saved_path = dir.File("saved.tvw");
+  SavePhraseFile(saved_path, table);
+  const std::string saved = ReadFileBytes(saved_path);
+  ASSERT_GT(saved.size(), std::size_t{3} << 19);  // more than one block
+  EXPECT_TRUE(saved == JoinPhraseFileText(expected));
+}
+
 struct JoinCase {
   const char* name;
   std::size_t row_count;

@@ -2,7 +2,10 @@
 
 #include <filesystem>
 #include <set>
+#include <stdexcept>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "common/system_file.h"
 #include "files/file_test_support.h"
@@ -23,6 +26,33 @@ TEST(ReplaceSystemFile, CreatesAndReplacesWholeFilesLeavingNothingBeside) {
   ASSERT_EQ(ReplaceSystemFile(path, "second\r\n"), ReplaceFileResult::kReplaced);
   EXPECT_EQ(ReadFileBytes(path), "second\r\n");
   EXPECT_EQ(FolderEntries(dir.path()).size(), 1u);
+}
+
+// Blocks are written in the order handed out, up to the first empty one; a source of blocks
+// that fails half-way leaves the old file whole and no new file beside it.
+TEST(ReplaceSystemFile, WritesBlocksInOrderAndDropsTheNewFileWhenTheSourceFails) {
+  TempDir dir;
+  const std::string path = dir.File("list.tvw");
+  const std::vector<std::string> blocks = {"a=1\r\n", std::string(100'000, 'b'), "\r\nc=3\r\n"};
+  std::size_t next = 0;
+  ASSERT_EQ(ReplaceSystemFile(path,
+                              [&]() -> std::string_view {
+                                return next < blocks.size() ? std::string_view(blocks[next++])
+                                                            : std::string_view();
+                              }),
+            ReplaceFileResult::kReplaced);
+  EXPECT_EQ(ReadFileBytes(path), blocks[0] + blocks[1] + blocks[2]);
+
+  std::size_t calls = 0;
+  const auto failing = [&]() -> std::string_view {
+    if (++calls == 2) {
+      throw std::runtime_error("out of memory");
+    }
+    return "partial\r\n";
+  };
+  EXPECT_THROW(ReplaceSystemFile(path, failing), std::runtime_error);
+  EXPECT_EQ(ReadFileBytes(path), blocks[0] + blocks[1] + blocks[2]);
+  EXPECT_EQ(FolderEntries(dir.path()), (std::set<std::string>{"list.tvw"}));
 }
 
 TEST(ReplaceSystemFile, RefusesAFolderAndKeepsIt) {

@@ -76,7 +76,16 @@ void ListView::SelectRow(int row) {
   LVITEMW state{};
   state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
   state.state = 0;
-  Send(hwnd(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+  // Only the selected and the focused row are cleared (one each in a single-selection list):
+  // clearing "every row" (index -1) walks all rows of an owner-data list under Wine, about a
+  // second for a table of a million lines.
+  for (const UINT which : {UINT{LVNI_SELECTED}, UINT{LVNI_FOCUSED}}) {
+    const LRESULT current = Send(hwnd(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), which);
+    if (current >= 0) {
+      Send(hwnd(), LVM_SETITEMSTATE, static_cast<WPARAM>(current),
+           reinterpret_cast<LPARAM>(&state));
+    }
+  }
   if (row < 0 || row >= RowCount()) {
     return;
   }
