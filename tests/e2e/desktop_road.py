@@ -170,10 +170,18 @@ class Road:
         return self.probe("wait-hidden", CANDIDATE_CLASS, limit_ms) == "hidden"
 
 
-def expected_position(caret, window_size, screen):
-    """Where the candidate window goes for a caret: 40 pixels below it, kept on the screen."""
-    x, y = caret[0], caret[1] + 40
+def expected_position(caret, window_size, screen, caret_height=16, dpi=96):
+    """Where the candidate window goes for a caret on a monitor without a taskbar: 40 pixels
+    (at 96 DPI) below its top, or above the caret line when there is no room below; kept on
+    the screen."""
+    x, y = caret
     width, height = window_size
-    top = screen[1] - height if y + height >= screen[1] else max(y, 0)
-    left = screen[0] - width if x + width >= screen[0] else max(x, 0)
+    below = max(y + (40 * dpi + 48) // 96, y + caret_height)
+    if below + height <= screen[1]:
+        top = max(below, 0)
+    elif y - height >= 0:
+        top = y - height
+    else:
+        top = max(screen[1] - height, 0)
+    left = max(min(x, screen[0] - width), 0)
     return left, top

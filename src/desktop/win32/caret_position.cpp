@@ -132,10 +132,13 @@ std::optional<CaretReading> AccessibleCaret() {
   return reading;
 }
 
+// A control, a child window: a whole top-level window with the focus says nothing of where in
+// it the user types, and the mouse pointer says more.
 std::optional<CaretReading> FocusedControl() {
   HWND focus = FocusWindow();
   RECT rect{};
-  if (focus == nullptr || !GetWindowRect(focus, &rect)) {
+  if (focus == nullptr || (GetWindowLongPtrW(focus, GWL_STYLE) & WS_CHILD) == 0 ||
+      !GetWindowRect(focus, &rect)) {
     return std::nullopt;
   }
   return CaretReading{FromRect(rect), 0};
