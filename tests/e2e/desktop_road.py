@@ -90,12 +90,17 @@ class Road:
         """Brings the target to the front, through the window manager as a click would."""
         self.target_x = wait_for(lambda: self.s.x_window(TARGET_TITLE), 15, "the target window")
 
+        seen = []
+
         def target_in_front():
             self.s.x("xdotool", "windowactivate", "--sync", self.target_x, check=False)
-            return (self.probe("foreground") == TARGET_CLASS and
-                    self.x_focus_title() == TARGET_TITLE)
+            seen[:] = [self.probe("foreground"), self.x_focus_title()]
+            return seen == [TARGET_CLASS, TARGET_TITLE]
 
-        wait_for(target_in_front, 15, "the target in front")
+        try:
+            wait_for(target_in_front, 15, "the target in front")
+        except AssertionError as failure:
+            raise AssertionError(f"{failure}; in front: {seen}") from None
 
     # ----- looking -----------------------------------------------------------------------
 
