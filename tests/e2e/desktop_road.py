@@ -72,12 +72,14 @@ class Road:
 
     # ----- start ----------------------------------------------------------------------------
 
-    def start(self, phrases, settings=None):
-        """Writes the auto-load files, starts the target and the program, and waits for the
-        start-up: the candidate window is shown once and hidden again."""
+    def start(self, phrases, settings=None, with_target=True):
+        """Writes the auto-load files, starts the target (unless told otherwise: a test that
+        brings its own starts it afterwards) and the program, and waits for the start-up: the
+        candidate window is shown once and hidden again."""
         self.s.write("自動読込.tvs", settings if settings is not None else settings_text())
         self.s.write("自動読込.tvw", "".join(line + "\r\n" for line in phrases))
-        self.s.start_target()
+        if with_target:
+            self.s.start_target()
         watcher = self.start_probe("wait-visible", CANDIDATE_CLASS, 20000)
         self.s.start_talvorine()
         shown = watcher.stdout.readline().decode().strip()
@@ -87,7 +89,8 @@ class Road:
             raise AssertionError("the candidate window did not show at start-up")
         if self.probe("wait-hidden", CANDIDATE_CLASS, 5000) != "hidden":
             raise AssertionError("Timer2 did not hide the candidate window after the start-up")
-        self.focus_target()
+        if with_target:
+            self.focus_target()
 
     def focus_target(self):
         """Brings the target to the front, through the window manager as a click would."""

@@ -48,10 +48,10 @@ class PlacementAt96(TalvorineTestCase):
         return left, top
 
     def start_caret_target(self, kind):
-        """Starts the program with the classic target (for its start-up), then a caret target of
-        the kind, brought to the front; the target's report."""
+        """Starts the program, then a caret target of the kind, brought to the front; the
+        target's report."""
         road = self.road
-        road.start(PHRASES)
+        road.start(PHRASES, with_target=False)
         s = self.session
         s.start(caret_target_exe(), (kind,))
         wait_for(lambda: s.exists("caret-target-report.txt"), 30, "the caret target's report")
