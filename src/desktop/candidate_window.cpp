@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "desktop/caret_location.h"
+#include "desktop/window_placement.h"
 #include "lookup/confirmation.h"
 #include "lookup/key_event.h"
 
@@ -9,25 +11,8 @@ namespace talvorine::desktop {
 namespace {
 
 constexpr std::uint32_t kPlacementWait = 100;  // lets the program in front settle
-constexpr int kBelowCaret = 40;
-
-int ClampEdge(int position, int extent, int screen_extent) {
-  if (position + extent >= screen_extent) {
-    return screen_extent - extent;
-  }
-  if (position <= 0) {
-    return 0;
-  }
-  return position;
-}
 
 }  // namespace
-
-Point CandidateWindowPosition(Point caret_on_screen, Size window, Size screen) {
-  const int top = ClampEdge(caret_on_screen.y, window.height, screen.height);
-  const int left = ClampEdge(caret_on_screen.x, window.width, screen.width);
-  return {left, top};
-}
 
 TForm2::TForm2(const CandidateWindowParts& parts, CandidateWindowView& view)
     : desktop_(parts.desktop),
@@ -52,12 +37,11 @@ void TForm2::PlaceAtCaret() {
   desktop_.SetForegroundLockTimeout(0);
   desktop_.SetForegroundWindow(target);
   desktop_.SetForegroundLockTimeout(lock_timeout);
-  Point caret = desktop_.CaretPos();
-  caret.y += kBelowCaret;
-  caret = desktop_.ClientToScreen(target, caret);
-  // Nothing above is checked: without a caret or a child window the values the calls left
-  // still give a position on the screen.
-  view_.MoveTo(CandidateWindowPosition(caret, view_.OuterSize(), desktop_.PrimaryScreenSize()));
+  // Nothing above is checked: without a caret or a child window the other sources still say
+  // where the user is, down to the mouse pointer.
+  const CaretLocation caret = FindCaret(desktop_, target);
+  const MonitorArea monitor = desktop_.MonitorAt({caret.rect.left, caret.rect.top});
+  view_.Place(CandidateWindowRect(caret.rect, SizeAtBaseDpi(), monitor));
   desktop_.AttachThreadInput(own_thread, target_thread, false);
   desktop_.BringApplicationToFront();
   Show();
@@ -151,7 +135,11 @@ void TForm2::StartHideTimer() {
 }
 
 void TForm2::ApplySettingsSize() {
-  view_.SetOuterSize({settings_.Form2Width, settings_.Form2Height});
+  view_.SetOuterSize(ScaleToDpi({settings_.Form2Width, settings_.Form2Height}, view_.Dpi()));
+}
+
+Size TForm2::SizeAtBaseDpi() {
+  return ScaleToBaseDpi(view_.OuterSize(), view_.Dpi());
 }
 
 }  // namespace talvorine::desktop

@@ -14,10 +14,6 @@
 
 namespace talvorine::desktop {
 
-// Where the candidate window goes for a caret at a screen point (already 40 below the caret):
-// there, but kept on the primary screen, the top edge worked out before the left edge.
-Point CandidateWindowPosition(Point caret_on_screen, Size window, Size screen);
-
 // What the candidate window works with; everything here outlives it.
 struct CandidateWindowParts {
   Desktop& desktop;
@@ -39,7 +35,7 @@ class TForm2 {
   TForm2(const CandidateWindowParts& parts, CandidateWindowView& view);
 
   // The start hotkey: hide the main window, find the caret of the program in front, place the
-  // window below it and show it.
+  // window below it (or above it) on the caret's monitor and show it.
   void PlaceAtCaret();
 
   // Show and hide as the window's own operations: showing a hidden window runs FormShow,
@@ -60,9 +56,13 @@ class TForm2 {
   // The start-up sequence: shown at its beginning, hidden by Timer2 a moment after its end.
   void StartHideTimer();
 
-  // The outer size from the settings (Select/Width, Select/Height), whenever they are loaded.
+  // The outer size from the settings (Select/Width, Select/Height, given at 96 DPI), scaled to
+  // the window's DPI, whenever they are loaded.
   void ApplySettingsSize();
   Size OuterSize() { return view_.OuterSize(); }
+  // The window's current outer size brought back to 96 DPI: what the settings file keeps, so
+  // that it looks the same on a machine of any scale.
+  Size SizeAtBaseDpi();
 
   const lookup::StrokeLookup& lookup() const { return lookup_; }
   bool AwaitingInput() const { return awaiting_input_; }

@@ -19,9 +19,13 @@ class CandidateWindowView {
   virtual void RaiseToTop() = 0;
   virtual void Hide() = 0;
 
+  // Outer size and place in physical pixels. Placed on a monitor of another DPI, the window
+  // takes that DPI (font, columns, rows) and keeps the rectangle it was given.
   virtual Size OuterSize() = 0;
   virtual void SetOuterSize(Size size) = 0;
-  virtual void MoveTo(Point top_left) = 0;
+  virtual void Place(const Rect& outer) = 0;
+  // The DPI the window now works at.
+  virtual unsigned Dpi() = 0;
 
   // The input method off for the window; nothing when it has no input context.
   virtual void SwitchImeOff() = 0;

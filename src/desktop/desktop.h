@@ -3,8 +3,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "desktop/screen_geometry.h"
 
 namespace talvorine::desktop {
 
@@ -24,23 +27,10 @@ inline constexpr std::uint16_t kVkV = 0x56;
 inline constexpr std::uint32_t kModAlt = 1;
 inline constexpr std::uint32_t kModControl = 2;
 inline constexpr std::uint32_t kModShift = 4;
+// A held combination reports one press, not one for every key repeat (Windows 7 and later).
+inline constexpr std::uint32_t kModNoRepeat = 0x4000;
 
 enum class KeyDirection { kDown, kUp };
-
-// A window of the desktop, as an opaque handle; 0 is no window.
-using WindowHandle = std::uintptr_t;
-
-struct Point {
-  int x = 0;
-  int y = 0;
-  bool operator==(const Point&) const = default;
-};
-
-struct Size {
-  int width = 0;
-  int height = 0;
-  bool operator==(const Size&) const = default;
-};
 
 enum class MessageBoxStyle {
   kOk,                // OK button, no icon
@@ -127,10 +117,17 @@ class Desktop {
   virtual std::uint32_t ForegroundLockTimeout() = 0;
   virtual void SetForegroundLockTimeout(std::uint32_t milliseconds) = 0;
   virtual void SetForegroundWindow(WindowHandle window) = 0;
-  // The caret of the current (or attached) thread, in client coordinates.
-  virtual Point CaretPos() = 0;
+  // Where the user types, as one source sees it (see CaretSource), or nothing when that source
+  // knows of no caret. The system caret is read from the thread of `target`, attached to it.
+  virtual std::optional<CaretReading> ReadCaret(CaretSource source, WindowHandle target) = 0;
+  // A point in the window's client coordinates, in physical screen pixels; the point itself
+  // for no window.
   virtual Point ClientToScreen(WindowHandle window, Point point) = 0;
-  virtual Size PrimaryScreenSize() = 0;
+  // The DPI a window works in: the monitor's for a per-monitor aware program, the system's at
+  // its start for a system-aware one, 96 for one that knows nothing of DPI.
+  virtual unsigned WindowDpi(WindowHandle window) = 0;
+  // The monitor that holds the point, or the nearest one.
+  virtual MonitorArea MonitorAt(Point point) = 0;
 
   // Blocks the main thread.
   virtual void Sleep(std::uint32_t milliseconds) = 0;

@@ -45,8 +45,13 @@ Hotkeys::Hotkeys(Desktop& desktop, const files::Settings& settings)
 
 void Hotkeys::Register(int id) {
   const Binding& binding = kBindings[id];
-  const std::uint32_t modifiers =
+  std::uint32_t modifiers =
       ModifiersFromItemText(ModifierItemText(settings_.*binding.modifier_index));
+  if (id == HK_START) {
+    // Held down, the start key would place the window again at every key repeat (with its
+    // 100 ms wait each time) and keep the keyboard from the user.
+    modifiers |= kModNoRepeat;
+  }
   const std::uint16_t key = VirtualKeyFromIndex(settings_.*binding.key_index);
   // No unregistering first: an earlier binding of the id stays in force beside the new one.
   if (!desktop_.RegisterHotKey(id, modifiers, key)) {

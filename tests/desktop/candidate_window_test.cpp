@@ -32,41 +32,15 @@ constexpr std::uint32_t kTargetThread = 7;
 constexpr std::uint16_t kVkDown = 0x28;
 constexpr std::uint16_t kVkLeft = 0x25;
 
-struct PositionCase {
-  const char* name;
-  Point caret_on_screen;
-  Point expected;
-};
-
-// A 116 x 225 window on a 1024 x 768 screen.
-constexpr PositionCase kPositionCases[] = {
-    {"below the caret", {300, 200}, {300, 200}},
-    {"bottom edge reached", {300, 543}, {300, 543}},
-    {"just above the bottom edge", {300, 542}, {300, 542}},
-    {"below the bottom edge", {300, 700}, {300, 543}},
-    {"right edge reached", {908, 200}, {908, 200}},
-    {"beyond the right edge", {1000, 200}, {908, 200}},
-    {"both edges", {2000, 2000}, {908, 543}},
-    {"top and left at 0", {0, 0}, {0, 0}},
-    {"above and left of the screen", {-30, -5}, {0, 0}},
-    {"at 1", {1, 1}, {1, 1}},
-};
-
-TEST(CandidateWindowPosition, KeepsTheWindowOnThePrimaryScreen) {
-  for (const auto& c : kPositionCases) {
-    EXPECT_EQ(CandidateWindowPosition(c.caret_on_screen, {116, 225}, {1024, 768}), c.expected)
-        << c.name;
-  }
-}
-
 class CandidateWindowTest : public ::testing::Test {
  protected:
   CandidateWindowTest() {
     desktop.AddWindow(kTargetFrame, {kTargetThread, kTargetEdit, false, {0, 0}});
     desktop.AddWindow(kTargetEdit, {kTargetThread, 0, false, {0, 0}});
     desktop.foreground_window = kTargetFrame;
-    desktop.caret_thread = kTargetThread;
+    desktop.caret_window = kTargetEdit;
     desktop.caret_pos = {300, 160};
+    view.monitor_dpi_at = [this](Point point) { return desktop.MonitorAt(point).dpi; };
     view.on_deactivate = [this] { form.FormDeactivate(); };
     timers.on_tick = [this](TimerId id) {
       if (id == TimerId::kForm2Timer1) {
@@ -122,9 +96,9 @@ TEST_F(CandidateWindowTest, PlaceAtCaretRunsItsStepsInOrder) {
       "SetForegroundLockTimeout 0",
       "SetForegroundWindow 101",
       "SetForegroundLockTimeout 200000",
-      "CaretPos",
+      "ReadCaret 0",  // the system caret, read while attached
       "ClientToScreen 101",
-      "MoveTo 300 200",
+      "Place 300 200 116x225",
       "AttachThreadInput 1 7 detach",
       "BringApplicationToFront",
       // FormShow, since the window was hidden
@@ -146,15 +120,17 @@ struct PlacementCase {
   Point expected;
 };
 
+// On one 1024 x 768 monitor at 96 DPI without a taskbar, as the window was first made for.
 constexpr PlacementCase kPlacementCases[] = {
     {"target at the screen origin", {0, 0}, {300, 160}, {116, 225}, {300, 200}},
     {"target elsewhere on the screen", {50, 80}, {10, 20}, {116, 225}, {60, 140}},
-    {"caret low on the screen", {0, 500}, {20, 100}, {116, 225}, {20, 543}},
     {"caret at the right edge", {900, 0}, {30, 0}, {116, 225}, {908, 40}},
-    {"a larger window from the settings", {0, 0}, {300, 160}, {300, 600}, {300, 168}},
+    {"no room below: above the caret line", {0, 500}, {20, 100}, {116, 225}, {20, 375}},
+    {"room neither below nor above", {0, 0}, {20, 150}, {116, 700}, {20, 68}},
+    {"a larger window from the settings", {0, 0}, {300, 100}, {300, 600}, {300, 140}},
 };
 
-TEST_F(CandidateWindowTest, TheWindowGoesFortyPixelsBelowTheCaretOnTheScreen) {
+TEST_F(CandidateWindowTest, TheWindowGoesFortyPixelsBelowTheCaretOrAboveItsLine) {
   for (const auto& c : kPlacementCases) {
     desktop.windows[kTargetEdit].client_origin = c.target_client_origin;
     desktop.caret_pos = c.caret;
@@ -163,24 +139,71 @@ TEST_F(CandidateWindowTest, TheWindowGoesFortyPixelsBelowTheCaretOnTheScreen) {
     form.ApplySettingsSize();
     form.PlaceAtCaret();
     EXPECT_EQ(view.position, c.expected) << c.name;
+    EXPECT_EQ(view.size, c.window) << c.name;
     form.Hide();
   }
 }
 
-TEST_F(CandidateWindowTest, WithoutACaretOrAChildWindowTheWindowStillOpensOnTheScreen) {
-  // The program in front has no child window: the caret cannot be read (no thread to attach
-  // to) and the point stays where the calls left it.
+TEST_F(CandidateWindowTest, WithoutACaretOrAChildWindowTheWindowOpensAtTheMousePointer) {
+  // The program in front has no child window: there is no thread to attach to and no system
+  // caret to read; nothing else knows of a caret either.
   desktop.windows[kTargetFrame].first_child = 0;
+  desktop.mouse_pos = {600, 300};
   form.PlaceAtCaret();
-  EXPECT_EQ(view.position, (Point{0, 40}));
+  EXPECT_EQ(view.position, (Point{600, 340}));
   EXPECT_TRUE(view.visible);
   EXPECT_EQ(desktop.foreground_lock_timeout, 200000u);
 
   form.Hide();
   desktop.foreground_window = 0;  // nothing in front at all
   form.PlaceAtCaret();
-  EXPECT_EQ(view.position, (Point{0, 40}));
+  EXPECT_EQ(view.position, (Point{600, 340}));
   EXPECT_TRUE(view.visible);
+}
+
+// A laptop at 150 % with the taskbar at its bottom, a projector at 100 % to its left (negative
+// x) and another monitor at 200 % to its right; the target is a program that is not
+// per-monitor aware, so its caret is in 96-DPI units of its client area.
+TEST_F(CandidateWindowTest, TheWindowOpensSizedAndPlacedForTheMonitorOfTheCaret) {
+  desktop.monitors = {
+      {{0, 0, 1920, 1080}, {0, 0, 1920, 1032}, 144},
+      {{-1024, 0, 0, 768}, {-1024, 0, 0, 768}, 96},
+      {{1920, 0, 3840, 2160}, {1920, 0, 3840, 2160}, 192},
+  };
+  desktop.windows[kTargetEdit].dpi = 96;
+  struct Case {
+    const char* name;
+    Point client_origin;
+    Point caret;
+    Point expected_position;
+    Size expected_size;
+  };
+  const Case cases[] = {
+      // 300 x 160 at 96 DPI is 450 x 240 on the laptop; 40 below at 150 % is 60.
+      {"laptop", {100, 100}, {300, 160}, {550, 400}, {174, 338}},
+      {"laptop, caret near the taskbar: above the line",
+       {0, 600},
+       {10, 200},
+       {15, 562},
+       {174, 338}},
+      {"laptop, caret at its right edge: not pulled onto the next monitor",
+       {1800, 0},
+       {70, 0},
+       {1746, 60},
+       {174, 338}},
+      {"projector to the left", {-1000, 100}, {20, 30}, {-980, 170}, {116, 225}},
+      {"projector, caret at its left edge", {-1024, 0}, {-5, 0}, {-1024, 40}, {116, 225}},
+      {"projector, caret at its right edge", {-200, 0}, {150, 0}, {-116, 40}, {116, 225}},
+      {"200 % monitor to the right", {2000, 0}, {100, 100}, {2200, 280}, {232, 450}},
+  };
+  for (const auto& c : cases) {
+    desktop.windows[kTargetEdit].client_origin = c.client_origin;
+    desktop.caret_pos = c.caret;
+    form.PlaceAtCaret();
+    EXPECT_EQ(view.position, c.expected_position) << c.name;
+    EXPECT_EQ(view.size, c.expected_size) << c.name;
+    form.Hide();
+  }
 }
 
 TEST_F(CandidateWindowTest, ShowingFillsTheListFromBothTablesAndAwaitsInput) {
@@ -352,13 +375,35 @@ TEST_F(CandidateWindowTest, AWindowReShownDuringTheStartUpStaysHiddenAfterTimer2
   EXPECT_FALSE(view.visible);
 }
 
-TEST_F(CandidateWindowTest, TheSizeComesFromTheSettings) {
+TEST_F(CandidateWindowTest, TheSettingsSizeIsScaledToTheWindowsDpiAndReadBackUnscaled) {
+  struct Case {
+    unsigned dpi;
+    Size settings;
+    Size outer;
+  };
+  const Case cases[] = {
+      {96, {116, 225}, {116, 225}},  {120, {116, 225}, {145, 281}}, {144, {116, 225}, {174, 338}},
+      {168, {150, 300}, {263, 525}}, {192, {116, 225}, {232, 450}},
+  };
+  for (const auto& c : cases) {
+    view.dpi = c.dpi;
+    settings.Form2Width = c.settings.width;
+    settings.Form2Height = c.settings.height;
+    form.ApplySettingsSize();
+    EXPECT_EQ(form.OuterSize(), c.outer) << c.dpi << " DPI";
+    EXPECT_EQ(form.SizeAtBaseDpi(), c.settings) << c.dpi << " DPI: what a save writes";
+  }
+}
+
+TEST_F(CandidateWindowTest, ASaveTakesTheWindowsCurrentSizeNotTheOneLoaded) {
+  // The system keeps a window no smaller than its caption needs: a tiny size from the settings
+  // comes out larger, and that is the size the user sees and the next save writes.
+  view.dpi = 144;
+  settings.Form2Width = 10;
+  settings.Form2Height = 10;
   form.ApplySettingsSize();
-  EXPECT_EQ(view.size, (Size{116, 225}));
-  settings.Form2Width = 150;
-  settings.Form2Height = 300;
-  form.ApplySettingsSize();
-  EXPECT_EQ(form.OuterSize(), (Size{150, 300}));
+  view.size = {168, 51};  // what the system made of 15 x 15
+  EXPECT_EQ(form.SizeAtBaseDpi(), (Size{112, 34}));
 }
 
 TEST_F(CandidateWindowTest, TheListsOwnKeysMoveTheSelectionWithinItsRows) {

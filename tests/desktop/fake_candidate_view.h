@@ -39,10 +39,18 @@ class FakeCandidateView : public CandidateWindowView {
                    std::to_string(new_size.height));
     size = new_size;
   }
-  void MoveTo(Point top_left) override {
-    log_.push_back("MoveTo " + std::to_string(top_left.x) + " " + std::to_string(top_left.y));
-    position = top_left;
+  // Placed on another monitor, the window takes that monitor's DPI (monitor_dpi_at), as a
+  // per-monitor aware window does.
+  void Place(const Rect& outer) override {
+    log_.push_back("Place " + std::to_string(outer.left) + " " + std::to_string(outer.top) + " " +
+                   std::to_string(outer.width()) + "x" + std::to_string(outer.height()));
+    position = {outer.left, outer.top};
+    size = {outer.width(), outer.height()};
+    if (monitor_dpi_at) {
+      dpi = monitor_dpi_at(position);
+    }
   }
+  unsigned Dpi() override { return dpi; }
   void SwitchImeOff() override { log_.push_back("SwitchImeOff"); }
   void RefreshList() override { ++refreshes; }
   std::size_t VisibleRowCount() override { return visible_rows; }
@@ -59,6 +67,8 @@ class FakeCandidateView : public CandidateWindowView {
   bool active = false;
   Size size{116, 225};
   Point position;
+  unsigned dpi = kBaseDpi;
+  std::function<unsigned(Point)> monitor_dpi_at;
   std::size_t visible_rows = 10;
   int refreshes = 0;
   std::function<void()> on_deactivate;

@@ -41,8 +41,11 @@ def settings_text(**values):
 class Road:
     """One session's program, paste target and candidate window."""
 
-    def __init__(self, session):
+    def __init__(self, session, minimize_tray=False):
+        """minimize_tray: Wine's tray window may be minimized when it keeps the activation (in
+        a prefix of the test's own, where nothing else needs it)."""
         self.s = session
+        self.minimize_tray = minimize_tray
         self.probe_path = probe_exe()
         self.target_x = None
 
@@ -69,12 +72,14 @@ class Road:
 
     # ----- start ----------------------------------------------------------------------------
 
-    def start(self, phrases, settings=None):
-        """Writes the auto-load files, starts the target and the program, and waits for the
-        start-up: the candidate window is shown once and hidden again."""
+    def start(self, phrases, settings=None, with_target=True):
+        """Writes the auto-load files, starts the target (unless told otherwise: a test that
+        brings its own starts it afterwards) and the program, and waits for the start-up: the
+        candidate window is shown once and hidden again."""
         self.s.write("自動読込.tvs", settings if settings is not None else settings_text())
         self.s.write("自動読込.tvw", "".join(line + "\r\n" for line in phrases))
-        self.s.start_target()
+        if with_target:
+            self.s.start_target()
         watcher = self.start_probe("wait-visible", CANDIDATE_CLASS, 20000)
         self.s.start_talvorine()
         shown = watcher.stdout.readline().decode().strip()
@@ -84,18 +89,42 @@ class Road:
             raise AssertionError("the candidate window did not show at start-up")
         if self.probe("wait-hidden", CANDIDATE_CLASS, 5000) != "hidden":
             raise AssertionError("Timer2 did not hide the candidate window after the start-up")
-        self.focus_target()
+        if with_target:
+            self.focus_target()
 
     def focus_target(self):
         """Brings the target to the front, through the window manager as a click would."""
         self.target_x = wait_for(lambda: self.s.x_window(TARGET_TITLE), 15, "the target window")
+        self.bring_to_front(self.target_x, TARGET_CLASS, TARGET_TITLE)
 
-        def target_in_front():
-            self.s.x("xdotool", "windowactivate", "--sync", self.target_x, check=False)
-            return (self.probe("foreground") == TARGET_CLASS and
-                    self.x_focus_title() == TARGET_TITLE)
+    def bring_to_front(self, x_id, class_name, title):
+        """Activates a window through the window manager until Windows and X both have it in
+        front. Wine's tray window, shown when the program adds its icon, now and then keeps the
+        activation against the window manager's request; the X focus set directly and a click
+        into the window, as the user would give, take it then."""
+        seen = []
+        attempts = [0]
 
-        wait_for(target_in_front, 15, "the target in front")
+        def in_front():
+            attempts[0] += 1
+            self.s.x("xdotool", "windowactivate", "--sync", x_id, check=False)
+            seen[:] = [self.probe("foreground"), self.x_focus_title()]
+            if seen[1] == "Wine System Tray" and self.minimize_tray:
+                tray = self.s.x_window("Wine System Tray")
+                if tray:
+                    self.s.x("xdotool", "windowminimize", "--sync", tray, check=False)
+            if seen != [class_name, title] and attempts[0] % 3 == 0:
+                self.s.x("xdotool", "windowraise", x_id, check=False)
+                self.s.x("xdotool", "windowfocus", "--sync", x_id, check=False)
+                x0, y0, width, height = self.s.geometry(x_id)
+                self.s.click(x0 + width // 2, y0 + height // 2)
+                seen[:] = [self.probe("foreground"), self.x_focus_title()]
+            return seen == [class_name, title]
+
+        try:
+            wait_for(in_front, 15, f"{title} in front")
+        except AssertionError as failure:
+            raise AssertionError(f"{failure}; in front: {seen}") from None
 
     # ----- looking -----------------------------------------------------------------------
 
@@ -170,10 +199,18 @@ class Road:
         return self.probe("wait-hidden", CANDIDATE_CLASS, limit_ms) == "hidden"
 
 
-def expected_position(caret, window_size, screen):
-    """Where the candidate window goes for a caret: 40 pixels below it, kept on the screen."""
-    x, y = caret[0], caret[1] + 40
+def expected_position(caret, window_size, screen, caret_height=16, dpi=96):
+    """Where the candidate window goes for a caret on a monitor without a taskbar: 40 pixels
+    (at 96 DPI) below its top, or above the caret line when there is no room below; kept on
+    the screen."""
+    x, y = caret
     width, height = window_size
-    top = screen[1] - height if y + height >= screen[1] else max(y, 0)
-    left = screen[0] - width if x + width >= screen[0] else max(x, 0)
+    below = max(y + (40 * dpi + 48) // 96, y + caret_height)
+    if below + height <= screen[1]:
+        top = max(below, 0)
+    elif y - height >= 0:
+        top = y - height
+    else:
+        top = max(screen[1] - height, 0)
+    left = max(min(x, screen[0] - width), 0)
     return left, top

@@ -23,13 +23,18 @@ std::string Hex(unsigned value) {
 bool FakeDesktop::RegisterHotKey(int id, std::uint32_t modifiers, std::uint16_t virtual_key) {
   log.push_back("RegisterHotKey " + std::to_string(id) + " " + std::to_string(modifiers) + " " +
                 Hex(virtual_key));
+  // The system tells combinations apart by their keys: whether repeats are reported is not
+  // part of the combination.
+  const auto keys_of = [](std::pair<std::uint32_t, std::uint16_t> held) {
+    return std::pair{held.first & ~desktop::kModNoRepeat, held.second};
+  };
   const std::pair combination{modifiers, virtual_key};
-  if (taken_elsewhere.count(combination)) {
+  if (taken_elsewhere.count(keys_of(combination))) {
     return false;
   }
   for (const auto& [other_id, combinations] : registered_hotkeys) {
     for (const auto& held : combinations) {
-      if (held == combination) {
+      if (keys_of(held) == keys_of(combination)) {
         return false;
       }
     }
@@ -228,12 +233,31 @@ void FakeDesktop::SetForegroundWindow(desktop::WindowHandle window) {
   foreground_window = window;
 }
 
-desktop::Point FakeDesktop::CaretPos() {
-  log.push_back("CaretPos");
-  if (caret_thread == kOwnThread || attached_threads.count({kOwnThread, caret_thread})) {
-    return caret_pos;
+std::optional<desktop::CaretReading> FakeDesktop::ReadCaret(desktop::CaretSource source,
+                                                            desktop::WindowHandle target) {
+  log.push_back("ReadCaret " + std::to_string(static_cast<int>(source)));
+  switch (source) {
+    case desktop::CaretSource::kSystemCaret: {
+      const std::uint32_t thread = WindowThreadId(caret_window);
+      const bool readable = thread == kOwnThread || attached_threads.count({kOwnThread, thread});
+      if (caret_window == 0 || !readable || WindowThreadId(target) != thread) {
+        return std::nullopt;
+      }
+      return desktop::CaretReading{
+          {caret_pos.x, caret_pos.y, caret_pos.x + 1, caret_pos.y + caret_height}, caret_window};
+    }
+    case desktop::CaretSource::kMousePointer:
+      return desktop::CaretReading{{mouse_pos.x, mouse_pos.y, mouse_pos.x, mouse_pos.y}, 0};
+    case desktop::CaretSource::kGuiThreadCaret:
+    case desktop::CaretSource::kAccessibleCaret:
+    case desktop::CaretSource::kFocusedControl:
+      break;
   }
-  return {};
+  const auto it = other_carets.find(source);
+  if (it == other_carets.end()) {
+    return std::nullopt;
+  }
+  return it->second;
 }
 
 desktop::Point FakeDesktop::ClientToScreen(desktop::WindowHandle window, desktop::Point point) {
@@ -245,8 +269,34 @@ desktop::Point FakeDesktop::ClientToScreen(desktop::WindowHandle window, desktop
   return {point.x + it->second.client_origin.x, point.y + it->second.client_origin.y};
 }
 
-desktop::Size FakeDesktop::PrimaryScreenSize() {
-  return screen_size;
+unsigned FakeDesktop::WindowDpi(desktop::WindowHandle window) {
+  const auto it = windows.find(window);
+  if (it == windows.end() || it->second.dpi == 0) {
+    return MonitorAt(it == windows.end() ? desktop::Point{} : it->second.client_origin).dpi;
+  }
+  return it->second.dpi;
+}
+
+desktop::MonitorArea FakeDesktop::MonitorAt(desktop::Point point) {
+  // As MonitorFromPoint with MONITOR_DEFAULTTONEAREST: the monitor holding the point, else the
+  // one whose edge is closest.
+  const desktop::MonitorArea* nearest = nullptr;
+  long long nearest_distance = 0;
+  for (const auto& monitor : monitors) {
+    const desktop::Rect& b = monitor.bounds;
+    const long long dx = point.x < b.left     ? b.left - point.x
+                         : point.x >= b.right ? point.x - (b.right - 1)
+                                              : 0;
+    const long long dy = point.y < b.top       ? b.top - point.y
+                         : point.y >= b.bottom ? point.y - (b.bottom - 1)
+                                               : 0;
+    const long long distance = dx * dx + dy * dy;
+    if (nearest == nullptr || distance < nearest_distance) {
+      nearest = &monitor;
+      nearest_distance = distance;
+    }
+  }
+  return nearest != nullptr ? *nearest : desktop::MonitorArea{};
 }
 
 void FakeDesktop::Sleep(std::uint32_t milliseconds) {

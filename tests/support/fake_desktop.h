@@ -64,9 +64,11 @@ class FakeDesktop : public desktop::Desktop {
   std::uint32_t ForegroundLockTimeout() override;
   void SetForegroundLockTimeout(std::uint32_t milliseconds) override;
   void SetForegroundWindow(desktop::WindowHandle window) override;
-  desktop::Point CaretPos() override;
+  std::optional<desktop::CaretReading> ReadCaret(desktop::CaretSource source,
+                                                 desktop::WindowHandle target) override;
   desktop::Point ClientToScreen(desktop::WindowHandle window, desktop::Point point) override;
-  desktop::Size PrimaryScreenSize() override;
+  unsigned WindowDpi(desktop::WindowHandle window) override;
+  desktop::MonitorArea MonitorAt(desktop::Point point) override;
   void Sleep(std::uint32_t milliseconds) override;
   void ProcessPendingMessages() override;
 
@@ -100,12 +102,14 @@ class FakeDesktop : public desktop::Desktop {
   // The text on the clipboard, if any.
   std::optional<std::string> clipboard_text() const;
   // A window of the fake desktop: the thread that owns it, its first child, whether it is one of
-  // this program's, and where its client area starts on the screen.
+  // this program's, where its client area starts on the screen (physical pixels) and the DPI
+  // its program works at (0: per-monitor aware, the DPI of its monitor).
   struct Window {
     std::uint32_t thread_id = 0;
     desktop::WindowHandle first_child = 0;
     bool own = false;
     desktop::Point client_origin;
+    unsigned dpi = 0;
   };
   static constexpr desktop::WindowHandle kMainWindow = 1;
   static constexpr std::uint32_t kOwnThread = 1;
@@ -136,12 +140,20 @@ class FakeDesktop : public desktop::Desktop {
   desktop::WindowHandle foreground_window = 0;
   bool main_window_visible = false;
   std::uint32_t foreground_lock_timeout = 200000;
-  // The caret belongs to one thread; another thread reads it only while attached to that one,
-  // and reads (0, 0) otherwise, as a thread without a caret of its own does.
-  std::uint32_t caret_thread = 0;
+  // The system caret belongs to a window (caret_window, 0 for none) and its thread; another
+  // thread reads it only while attached to that thread, and only when the target of the
+  // reading belongs to it. Its place is in the client coordinates of caret_window.
+  desktop::WindowHandle caret_window = 0;
   desktop::Point caret_pos;
+  int caret_height = 16;
   std::set<std::pair<std::uint32_t, std::uint32_t>> attached_threads;
-  desktop::Size screen_size{1024, 768};
+  // What the other sources report; a source missing here knows of no caret. The mouse pointer
+  // is always somewhere.
+  std::map<desktop::CaretSource, desktop::CaretReading> other_carets;
+  desktop::Point mouse_pos{500, 400};
+  // The monitors, the first the primary one; a point on none belongs to the nearest.
+  std::vector<desktop::MonitorArea> monitors{
+      {{0, 0, 1024, 768}, {0, 0, 1024, 768}, desktop::kBaseDpi}};
   // Runs inside Sleep after the clock has moved on (a window coming to the front meanwhile).
   std::function<void(std::uint32_t)> on_sleep;
   // Runs inside ProcessPendingMessages, after due timer ticks (a hotkey or a datagram arriving).

@@ -84,6 +84,7 @@ void Program::Button1Click() {
 }
 
 void Program::Button2Click() {
+  TakeCandidateWindowSize();
   files::Button2Click(dialogs_, settings_);
 }
 
@@ -155,7 +156,17 @@ void Program::LoadStartupFiles() {
 }
 
 void Program::SaveStateFiles() {
+  TakeCandidateWindowSize();
   files::SaveStateFiles(settings_, main_table_);
+}
+
+void Program::TakeCandidateWindowSize() {
+  // A save writes the window's size as it is, at 96 DPI, not the size last loaded.
+  if (form2_) {
+    const desktop::Size size = form2_->form().SizeAtBaseDpi();
+    settings_.Form2Width = size.width;
+    settings_.Form2Height = size.height;
+  }
 }
 
 void Program::CloseEndpoint() {

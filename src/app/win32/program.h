@@ -110,6 +110,8 @@ class Program : private MainWindowEvents,
   // LAN sharing over the windows just made: the endpoint, the receive side, the four hotkeys.
   void ConnectLan();
   void ConnectTimers();
+  // The candidate window's current size into the settings, just before they are saved.
+  void TakeCandidateWindowSize();
 
   MemoErrorRecord record_;
   HandlerGuard guard_{record_};

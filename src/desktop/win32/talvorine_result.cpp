@@ -126,6 +126,14 @@ LRESULT CandidateWindow::HandleMessage(UINT message, WPARAM w_param, LPARAM l_pa
     case WM_SIZE:
       FillClientArea();
       return 0;
+    case WM_DPICHANGED:
+      if (placing_) {
+        ApplyDpi(HIWORD(w_param));
+        return 0;
+      }
+      // Dragged onto a monitor of another scale: the system's suggested rectangle keeps the
+      // size the same at the new DPI.
+      return Window::HandleMessage(message, w_param, l_param);
     case WM_CLOSE:
       // The window lives as long as the program; closing it only hides it.
       form_.Hide();
@@ -176,9 +184,20 @@ void CandidateWindow::SetOuterSize(desktop::Size size) {
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void CandidateWindow::MoveTo(desktop::Point top_left) {
-  SetWindowPos(hwnd(), nullptr, top_left.x, top_left.y, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+void CandidateWindow::Place(const desktop::Rect& outer) {
+  placing_ = true;
+  SetWindowPos(hwnd(), nullptr, outer.left, outer.top, outer.width(), outer.height(),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  placing_ = false;
+}
+
+unsigned CandidateWindow::Dpi() {
+  return dpi();
+}
+
+void CandidateWindow::OnDpiChanged() {
+  // The font and the column widths are scaled by now; the phrase column fills what is left.
+  FillClientArea();
 }
 
 void CandidateWindow::SwitchImeOff() {

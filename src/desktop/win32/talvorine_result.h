@@ -32,7 +32,8 @@ class CandidateWindow : public Window, public desktop::CandidateWindowView {
   void Hide() override;
   desktop::Size OuterSize() override;
   void SetOuterSize(desktop::Size size) override;
-  void MoveTo(desktop::Point top_left) override;
+  void Place(const desktop::Rect& outer) override;
+  unsigned Dpi() override;
   void SwitchImeOff() override;
   void RefreshList() override;
   std::size_t VisibleRowCount() override;
@@ -42,6 +43,7 @@ class CandidateWindow : public Window, public desktop::CandidateWindowView {
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM w_param, LPARAM l_param) override;
+  void OnDpiChanged() override;
 
  private:
   std::string CellText(int row, int column) const;
@@ -50,6 +52,9 @@ class CandidateWindow : public Window, public desktop::CandidateWindowView {
 
   desktop::TForm2 form_;
   std::unique_ptr<ListView> list_;
+  // Set while Place moves the window: a DPI change it causes keeps the rectangle it was given,
+  // which is already sized for the new monitor.
+  bool placing_ = false;
 };
 
 }  // namespace talvorine::win32

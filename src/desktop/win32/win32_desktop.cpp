@@ -134,22 +134,12 @@ void Win32Desktop::SetForegroundWindow(desktop::WindowHandle window) {
   ::SetForegroundWindow(ToHwnd(window));
 }
 
-desktop::Point Win32Desktop::CaretPos() {
-  POINT point{};
-  GetCaretPos(&point);
-  return {point.x, point.y};
-}
-
 desktop::Point Win32Desktop::ClientToScreen(desktop::WindowHandle window, desktop::Point point) {
   POINT converted{point.x, point.y};
   if (!::ClientToScreen(ToHwnd(window), &converted)) {
     return point;
   }
   return {converted.x, converted.y};
-}
-
-desktop::Size Win32Desktop::PrimaryScreenSize() {
-  return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 
 void Win32Desktop::Sleep(std::uint32_t milliseconds) {

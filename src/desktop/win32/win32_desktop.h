@@ -40,9 +40,13 @@ class Win32Desktop : public desktop::Desktop {
   std::uint32_t ForegroundLockTimeout() override;
   void SetForegroundLockTimeout(std::uint32_t milliseconds) override;
   void SetForegroundWindow(desktop::WindowHandle window) override;
-  desktop::Point CaretPos() override;
+  // In caret_position.cpp.
+  std::optional<desktop::CaretReading> ReadCaret(desktop::CaretSource source,
+                                                 desktop::WindowHandle target) override;
+  unsigned WindowDpi(desktop::WindowHandle window) override;
+  desktop::MonitorArea MonitorAt(desktop::Point point) override;
+
   desktop::Point ClientToScreen(desktop::WindowHandle window, desktop::Point point) override;
-  desktop::Size PrimaryScreenSize() override;
   void Sleep(std::uint32_t milliseconds) override;
   void ProcessPendingMessages() override;
 

@@ -12,7 +12,9 @@ namespace talvorine::win32 {
 ListView::ListView(Window& owner, const CreateArgs& args,
                    std::function<std::string(int row, int column)> cell_text)
     : Control(owner, WC_LISTVIEWW, args,
-              LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SINGLESEL | WS_TABSTOP),
+              // The row-height image list is this wrapper's to free, not the control's.
+              LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_SHAREIMAGELISTS |
+                  WS_TABSTOP),
       cell_text_(std::move(cell_text)) {
   Send(hwnd(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES,
        LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
@@ -20,6 +22,9 @@ ListView::ListView(Window& owner, const CreateArgs& args,
 
 ListView::~ListView() {
   if (row_height_images_ != nullptr) {
+    if (hwnd() != nullptr) {
+      Send(hwnd(), LVM_SETIMAGELIST, LVSIL_SMALL, 0);
+    }
     ImageList_Destroy(row_height_images_);
   }
 }

@@ -165,10 +165,51 @@ TEST_F(Win32DesktopTest, WindowsAreToldApartAndPointsConverted) {
   EXPECT_EQ(desktop_.ClientToScreen(own, {10, 20}), (desktop::Point{origin.x + 10, origin.y + 20}));
   // A call that fails leaves the point as it was.
   EXPECT_EQ(desktop_.ClientToScreen(0, {10, 20}), (desktop::Point{10, 20}));
+}
 
-  const desktop::Size screen = desktop_.PrimaryScreenSize();
-  EXPECT_GT(screen.width, 0);
-  EXPECT_GT(screen.height, 0);
+TEST_F(Win32DesktopTest, TheMonitorOfAPointHasItsWorkAreaAndDpi) {
+  const desktop::MonitorArea primary = desktop_.MonitorAt({0, 0});
+  EXPECT_EQ(primary.bounds,
+            (desktop::Rect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}));
+  EXPECT_GE(primary.work.left, primary.bounds.left);
+  EXPECT_GE(primary.work.top, primary.bounds.top);
+  EXPECT_LE(primary.work.right, primary.bounds.right);
+  EXPECT_LE(primary.work.bottom, primary.bounds.bottom);
+  EXPECT_GT(primary.work.height(), 0);
+  HDC screen = GetDC(nullptr);
+  EXPECT_EQ(primary.dpi, static_cast<unsigned>(GetDeviceCaps(screen, LOGPIXELSX)));
+  ReleaseDC(nullptr, screen);
+  // A point on no monitor belongs to the nearest one.
+  EXPECT_EQ(desktop_.MonitorAt({-5000, -5000}), primary);
+}
+
+TEST_F(Win32DesktopTest, TheCaretOfAFocusedEditIsReadInItsOwnClientCoordinates) {
+  HWND edit = CreateWindowExW(0, L"EDIT", L"abc", WS_CHILD | WS_VISIBLE, 10, 10, 200, 24, window_,
+                              nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(edit, nullptr);
+  ShowWindow(window_, SW_SHOW);
+  SetForegroundWindow(window_);
+  SetFocus(edit);
+  SendMessageW(edit, EM_SETSEL, 3, 3);
+  POINT expected{};
+  ASSERT_TRUE(GetCaretPos(&expected));
+
+  const auto system = desktop_.ReadCaret(desktop::CaretSource::kSystemCaret, FromHwnd(edit));
+  ASSERT_TRUE(system.has_value());
+  EXPECT_EQ(system->client_of, FromHwnd(edit));
+  EXPECT_EQ(system->rect.left, expected.x);
+  EXPECT_EQ(system->rect.top, expected.y);
+  EXPECT_GT(system->rect.height(), 0);
+  // No target, no system caret: there is no thread to read it from.
+  EXPECT_FALSE(desktop_.ReadCaret(desktop::CaretSource::kSystemCaret, 0).has_value());
+
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  const auto mouse = desktop_.ReadCaret(desktop::CaretSource::kMousePointer, 0);
+  ASSERT_TRUE(mouse.has_value());
+  EXPECT_EQ(mouse->rect, (desktop::Rect{cursor.x, cursor.y, cursor.x, cursor.y}));
+  EXPECT_EQ(mouse->client_of, 0u);
+  DestroyWindow(edit);
 }
 
 TEST_F(Win32DesktopTest, TheForegroundLockTimeoutIsSetAndRestored) {

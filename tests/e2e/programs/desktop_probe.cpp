@@ -27,6 +27,7 @@
 
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -270,6 +271,27 @@ int Run(int argc, wchar_t** argv) {
     Answer(std::to_wstring(rows) + L" " + std::to_wstring(selected));
     return 0;
   }
+  if (command == L"columns" && argc == 3) {
+    // The candidate list's column widths and its client width, in pixels.
+    HWND window = FindWindowW(argv[2], nullptr);
+    HWND list = window ? FindWindowExW(window, nullptr, L"SysListView32", nullptr) : nullptr;
+    RECT client{};
+    if (list == nullptr || !GetClientRect(list, &client)) {
+      Answer(L"none");
+      return 1;
+    }
+    Answer(std::to_wstring(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0)) + L" " +
+           std::to_wstring(SendMessageW(list, LVM_GETCOLUMNWIDTH, 1, 0)) + L" " +
+           std::to_wstring(client.right));
+    return 0;
+  }
+  if (command == L"move-mouse" && argc == 4) {
+    SetCursorPos(_wtoi(argv[2]), _wtoi(argv[3]));
+    POINT point{};
+    GetCursorPos(&point);
+    Answer(std::to_wstring(point.x) + L" " + std::to_wstring(point.y));
+    return 0;
+  }
   if (command == L"foreground" && argc == 2) {
     wchar_t class_name[256] = {};
     GetClassNameW(GetForegroundWindow(), class_name, 256);
@@ -284,5 +306,13 @@ int Run(int argc, wchar_t** argv) {
 
 int wmain(int argc, wchar_t** argv) {
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+  // Per-monitor aware like the program, so that every place and size it reports is in physical
+  // pixels at any scale.
+  using SetContext = BOOL(WINAPI*)(HANDLE);
+  const auto set_context = reinterpret_cast<SetContext>(reinterpret_cast<void (*)()>(
+      GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
+  if (set_context == nullptr || !set_context(reinterpret_cast<HANDLE>(-4))) {
+    SetProcessDPIAware();
+  }
   return Run(argc, argv);
 }
