@@ -39,16 +39,19 @@ wine_env_locale() {
 }
 
 wine_env_display() {
-  # Xvfb picks a free display itself and writes its number to fd 3, so builds that start
-  # displays at the same moment never race for one. -noreset keeps the server up when a
-  # readiness probe disconnects just as the window manager connects.
-  local number_file
-  number_file=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$number_file" >/dev/null 2>&1 &
+  # Numbers from 90 up: the displays of the network-namespace tests pick low numbers themselves,
+  # and a display inside a namespace can take over the socket file of one outside it.
+  local number
+  for number in $(seq 90 150); do
+    if [ ! -e "/tmp/.X11-unix/X$number" ] && [ ! -e "/tmp/.X$number-lock" ]; then
+      break
+    fi
+  done
+  # -noreset keeps the server up when a readiness probe disconnects just as the window manager
+  # connects.
+  Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
   wine_env_pids+=($!)
-  wait_for 60 test -s "$number_file"
-  export DISPLAY=":$(head -n 1 "$number_file")"
-  rm -f "$number_file"
+  export DISPLAY=":$number"
   wait_for 120 xdpyinfo
   # Without a window manager Wine moves no X focus and keys go nowhere. openbox now and then
   # quits at once on a fresh display; it is started again then.
