@@ -149,7 +149,7 @@ void PrintTo(const Put& put, std::ostream* out) {
 
 TEST_F(ClipboardSnapshotTest, EveryFormatComesBackInOrderWithItsBytesAndOutOfHistory) {
   const std::vector<std::vector<Put>> cases = {
-      {{CF_UNICODETEXT, WideBytes(L"Café naïve \U0001F600 文 Ærøskøbing")}},
+      {{CF_UNICODETEXT, WideBytes(L"Caf\u00E9 na\u00EFve \U0001F600 文 \u00C6r\u00F8sk\u00F8bing")}},
       {{CF_DIB, SmallDib()},
        {custom_, Bytes{0, 1, 2, 0, 255}},
        {html_, Bytes{'<', 'b', '>', 'x', '<', '/', 'b', '>', 0}}},

@@ -26,7 +26,7 @@
 namespace {
 
 const wchar_t kText[] =
-    L"Café crème, naïve façade – Ærøskøbing «déjà vu» 😀👍🏽 ¿Qué tal?";
+    L"Caf\u00E9 cr\u00E8me, na\u00EFve fa\u00E7ade \u2013 \u00C6r\u00F8sk\u00F8bing \u00ABd\u00E9j\u00E0 vu\u00BB \U0001F600\U0001F44D\U0001F3FD \u00BFQu\u00E9 tal?";
 const wchar_t kCustomFormat[] = L"Talvorine E2E Custom";
 const char kHtml[] =
     "Version:0.9\r\nStartHTML:0000000097\r\nEndHTML:0000000170\r\n"
