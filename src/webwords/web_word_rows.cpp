@@ -33,6 +33,14 @@ void WebWordRows::Append(std::string_view row) {
   expected_bytes_ -= std::min(expected_bytes_, needed);
 }
 
+std::size_t WebWordRows::text_bytes() const {
+  std::size_t bytes = 0;
+  for (const std::string& block : blocks_) {
+    bytes += block.size();
+  }
+  return bytes - rows_;
+}
+
 std::vector<std::string_view> WebWordRows::Views() const {
   std::vector<std::string_view> views;
   views.reserve(rows_);
@@ -44,10 +52,16 @@ std::vector<std::string_view> WebWordRows::Views() const {
 }
 
 lookup::PhraseTable MakeWebTable(WebWordRows rows) {
-  std::vector<std::string> lines;
-  lines.reserve(rows.size());
-  rows.ConsumeEach([&lines](std::string_view row) { lines.emplace_back(row); });
-  return lookup::PhraseTable(std::move(lines));
+  // The rows are copied straight into the table's one buffer while their blocks go, so the
+  // refresh never holds a second copy of every row on the way.
+  lookup::PhraseTableBuilder builder(std::string(rows.text_bytes(), '\0'));
+  std::size_t end = 0;
+  rows.ConsumeEach([&builder, &end](std::string_view row) {
+    std::copy(row.begin(), row.end(), builder.data() + end);
+    end += row.size();
+    builder.AddLine(end);
+  });
+  return builder.Finish();
 }
 
 }  // namespace talvorine::webwords

@@ -30,6 +30,8 @@ class WebWordRows {
 
   std::size_t size() const { return rows_; }
   bool empty() const { return rows_ == 0; }
+  // The bytes of all rows, without their separators.
+  std::size_t text_bytes() const;
   // The rows, in order, as views into the blocks; for tests and checks.
   std::vector<std::string_view> Views() const;
 
