@@ -25,9 +25,9 @@ RT_MANIFEST = 24
 # libgcc_s_seh-1.dll, libwinpthread-1.dll, ...) would have to lie beside the exe.
 SYSTEM_DLLS = {
     "advapi32.dll", "bcrypt.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll", "imm32.dll",
-    "iphlpapi.dll", "kernel32.dll", "msvcrt.dll", "ntdll.dll", "ole32.dll", "oleaut32.dll",
-    "shell32.dll", "shlwapi.dll", "ucrtbase.dll", "user32.dll", "uxtheme.dll", "winhttp.dll",
-    "ws2_32.dll",
+    "iphlpapi.dll", "kernel32.dll", "msvcrt.dll", "ntdll.dll", "ole32.dll", "oleacc.dll",
+    "oleaut32.dll", "shell32.dll", "shlwapi.dll", "ucrtbase.dll", "user32.dll", "uxtheme.dll",
+    "winhttp.dll", "ws2_32.dll",
 }
 
 
