@@ -23,6 +23,8 @@
 #include <string>
 #include <vector>
 
+#include "probe_answer.h"
+
 namespace {
 
 const wchar_t kText[] =
@@ -32,18 +34,6 @@ const char kHtml[] =
     "Version:0.9\r\nStartHTML:0000000097\r\nEndHTML:0000000170\r\n"
     "StartFragment:0000000131\r\nEndFragment:0000000134\r\n"
     "<html><body><!--StartFragment--><b>x</b><!--EndFragment--></body></html>";
-
-void Answer(const std::wstring& line) {
-  std::wstring text = line + L"\n";
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                       nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
-                      nullptr, nullptr);
-  DWORD written = 0;
-  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()),
-            &written, nullptr);
-}
 
 // Another program may hold the clipboard, or its owner may not answer yet: tries for 5 s.
 bool OpenClipboardPatiently(HWND owner) {
